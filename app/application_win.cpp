@@ -1,0 +1,62 @@
+#include <winsock2.h>
+
+#include "app/application_win.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "app/command_line.h"
+#include "app/command_line_forwarding_win.h"
+#include "shared/names.h"
+#include "util/wide_win.h"
+
+Cmorwen3App::Cmorwen3App(HINSTANCE instance, Text commandLine)
+    : instance_(instance), commandLine_(std::move(commandLine)) {}
+
+Cmorwen3App::~Cmorwen3App() {
+  mainFrame_.reset();
+  if (oleStarted_) ::OleUninitialize();
+  if (socketsStarted_) ::WSACleanup();
+}
+
+bool Cmorwen3App::InitInstance() {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+  ::InitCommonControlsEx(&controls);
+  if (!InitializeSockets()) {
+    ::MessageBoxW(nullptr, L"Windows ソケットの初期化に失敗しました。", W(kApplicationTitle),
+                  MB_OK | MB_ICONERROR);
+    return false;
+  }
+  if (!InitializeOle()) {
+    ::MessageBoxW(nullptr, L"OLE の初期化に失敗しました。", W(kApplicationTitle), MB_OK | MB_ICONERROR);
+    return false;
+  }
+  if (!AcquireInstanceLock()) {
+    ForwardCommandLine(commandLine_);
+    return false;
+  }
+  if (WalkCommandLine(commandLine_) == CommandLineAction::kExit) return false;
+
+  mainFrame_ = std::make_unique<CMainFrame>();
+  if (!mainFrame_->LoadFrame(instance_)) return false;
+  ForwardCommandLine(commandLine_);
+  return true;
+}
+
+int Cmorwen3App::ExitInstance() { return 0; }
+
+bool Cmorwen3App::InitializeSockets() {
+  WSADATA data{};
+  socketsStarted_ = ::WSAStartup(MAKEWORD(1, 1), &data) == 0;
+  return socketsStarted_;
+}
+
+bool Cmorwen3App::InitializeOle() {
+  oleStarted_ = SUCCEEDED(::OleInitialize(nullptr));
+  return oleStarted_;
+}
+
+bool Cmorwen3App::AcquireInstanceLock() {
+  instanceMutex_.reset(::CreateMutexW(nullptr, FALSE, W(kInstanceMutexName)));
+  return instanceMutex_ && ::GetLastError() != ERROR_ALREADY_EXISTS;
+}

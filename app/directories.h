@@ -1,0 +1,30 @@
+// Where the program keeps its data and its temporary files, settled once at start-up from
+// section "Path" of define.ini and the platform's folders.
+#pragma once
+
+#include "app/profile.h"
+#include "util/text.h"
+
+inline constexpr char16_t kDefineIniFileName[] = u"define.ini";
+
+// Both end in a backslash. Either may be relative when the platform gave no folder for it.
+struct AppDirectories {
+  Text data;
+  Text temp;
+};
+
+// What the platform says, as it says it.
+struct PlatformFolders {
+  Text programDirectory;  // ends in a backslash
+  Text documentsFolder;   // empty when the shell has none
+  Text systemTemp;        // empty when the system has none
+};
+
+AppDirectories SettleDirectories(const IProfile& defineIni, const PlatformFolders& folders);
+
+// The folder part of a file path, up to and including its last backslash; empty without one.
+Text DirectoryOfFile(TextView filePath);
+
+// Platform glue: the folders of this program and the settled directories.
+Text QueryProgramDirectory();
+AppDirectories QueryAppDirectories();

@@ -1,0 +1,12 @@
+# libFuzzer targets, configured in their own build tree with clang (make fuzz).
+option(PELUN_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
+if(PELUN_FUZZ)
+  target_compile_options(pelun_core PUBLIC -fsanitize=fuzzer-no-link)
+  file(GLOB fuzz_sources CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp")
+  foreach(source IN LISTS fuzz_sources)
+    get_filename_component(name "${source}" NAME_WE)
+    add_executable(${name} ${source})
+    target_link_libraries(${name} PRIVATE pelun_core)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  endforeach()
+endif()

@@ -1,0 +1,59 @@
+# mingw build of the three deliverables and of the tests that run under Wine.
+enable_language(RC)
+
+add_compile_definitions(UNICODE _UNICODE NOMINMAX STRICT
+  WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600)
+add_compile_options(-Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type)
+# Windows runs the binaries as they are: no C or C++ runtime DLL beside them.
+add_link_options(-static -static-libgcc -static-libstdc++)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+
+set(PELUN_PLATFORM_LIBS ws2_32 ole32 oleaut32 uuid comctl32 comdlg32 shell32 shlwapi
+  wininet advapi32 winmm user32 gdi32 version)
+
+add_library(pelun_core STATIC ${PELUN_CORE_SOURCES})
+target_include_directories(pelun_core PUBLIC ${PROJECT_SOURCE_DIR})
+
+# Glue of pelun.exe without its entry point, so that the Wine tests link the same code.
+pelun_collect(PELUN_GLUE_SOURCES DIRS ${PELUN_CORE_DIRS} SUFFIX win)
+list(FILTER PELUN_GLUE_SOURCES EXCLUDE REGEX "_main_win\\.cpp$")
+add_library(pelun_glue STATIC ${PELUN_GLUE_SOURCES})
+target_link_libraries(pelun_glue PUBLIC pelun_core ${PELUN_PLATFORM_LIBS})
+
+add_executable(pelun WIN32 app/pelun_main_win.cpp app/pelun.rc)
+target_link_libraries(pelun PRIVATE pelun_glue)
+target_link_options(pelun PRIVATE -municode)
+
+pelun_collect(PELUN_BAND_SOURCES DIRS band SUFFIX win)
+pelun_collect(PELUN_BAND_CORE_SOURCES DIRS band SUFFIX portable)
+add_library(pelunband SHARED ${PELUN_BAND_SOURCES} ${PELUN_BAND_CORE_SOURCES}
+  band/pelunband.def band/pelunband.rc)
+set_target_properties(pelunband PROPERTIES PREFIX "")
+target_include_directories(pelunband PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(pelunband PRIVATE ${PELUN_PLATFORM_LIBS})
+
+pelun_collect(PELUN_SETUP_SOURCES DIRS setup SUFFIX win)
+add_executable(setup WIN32 ${PELUN_SETUP_SOURCES} setup/setup.rc)
+target_include_directories(setup PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(setup PRIVATE ${PELUN_PLATFORM_LIBS})
+target_link_options(setup PRIVATE -municode)
+
+option(PELUN_WINDOWS_TESTS "Build the tests that run under Wine" ON)
+if(NOT PELUN_WINDOWS_TESTS)
+  return()
+endif()
+
+# GoogleTest from the distribution's source package, built with this toolchain.
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+file(GLOB PELUN_WINE_TEST_SOURCES CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/tests/wine/*_test.cpp")
+add_executable(pelun_win_tests ${PELUN_UNIT_TEST_SOURCES} ${PELUN_WINE_TEST_SOURCES})
+target_link_libraries(pelun_win_tests PRIVATE pelun_glue gtest_main)
+add_test(NAME wine.unit COMMAND pelun_win_tests)
+
+# Helper the end-to-end tests run inside the same Wine prefix to find windows and hold locks.
+add_executable(wintool tests/wine/wintool.cpp)
+target_link_libraries(wintool PRIVATE pelun_glue)
+target_link_options(wintool PRIVATE -municode)

@@ -1,0 +1,11 @@
+# mingw-w64 with the posix thread model (std::thread and std::mutex need it).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${PELUN_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${PELUN_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${PELUN_MINGW_TRIPLET}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${PELUN_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Tests built here run under Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run")

@@ -1,0 +1,175 @@
+"""End-to-end harness: runs the real pelun.exe under Wine on a private X server.
+
+Each session gets its own program directory (the executables plus a define.ini that keeps data
+and temporary files inside the session) so tests never see each other's files. Everything the
+session started is ended when it closes: its Wine processes through the prefix's wineserver,
+and its X server by process id.
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+MAIN_WINDOW_CLASS = "p_e_l_u_n_window_class"
+MAIN_WINDOW_TITLE = "pelun設定"
+
+_build_dir = None
+
+
+def build_dir():
+    return _build_dir
+
+
+def main():
+    """Runs the unittest cases of the calling module; takes --build DIR before them."""
+    global _build_dir
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", required=True)
+    args, rest = parser.parse_known_args()
+    _build_dir = os.path.abspath(args.build)
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+
+
+def wine_environment():
+    """The variables tools/wine-env sets, read from the script itself so there is one truth."""
+    dump = subprocess.run(
+        ["bash", "-c", 'source "$1/tools/wine-env" && env -0', "env", ROOT],
+        check=True, capture_output=True).stdout
+    env = dict(item.split("=", 1) for item in dump.decode().split("\0") if "=" in item)
+    return env
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class XServer:
+    def __init__(self):
+        read_fd, write_fd = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        with os.fdopen(read_fd) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            self.stop()
+            raise RuntimeError("Xvfb did not start")
+        self.display = ":" + number
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+
+
+class PelunSession:
+    """A program directory, a data directory and an X server for one test."""
+
+    def __init__(self, define_ini=None):
+        self.windows_build = build_dir()
+        self.workdir = tempfile.mkdtemp(prefix="pelun-e2e-")
+        self.program_dir = os.path.join(self.workdir, "program")
+        self.data_parent = os.path.join(self.workdir, "data")
+        os.makedirs(self.program_dir)
+        os.makedirs(self.data_parent)
+        for name in ("pelun.exe", "wintool.exe"):
+            shutil.copy2(os.path.join(self.windows_build, name), self.program_dir)
+        self.write_define_ini(define_ini)
+        self.processes = []
+        self.xserver = None
+
+    # Layout ---------------------------------------------------------------------------------
+    @property
+    def data_dir(self):
+        return os.path.join(self.data_parent, "pelun data")
+
+    @property
+    def temp_dir(self):
+        return os.path.join(self.program_dir, "pelun temporary")
+
+    def write_define_ini(self, text=None):
+        if text is None:
+            text = ("[Path]\r\nDataLocal=1\r\nDataPath=%s\r\nTempLocal=1\r\n"
+                    % windows_path(self.data_parent))
+        with open(os.path.join(self.program_dir, "define.ini"), "wb") as f:
+            f.write(text.encode("cp932"))
+
+    def read_ini(self, name="pelun.ini"):
+        with open(os.path.join(self.data_dir, name), "rb") as f:
+            return f.read().decode("cp932")
+
+    # Life -----------------------------------------------------------------------------------
+    def __enter__(self):
+        subprocess.run([os.path.join(ROOT, "tools", "wine-prefix")], check=True)
+        self.env = wine_environment()
+        self.xserver = XServer()
+        self.env["DISPLAY"] = self.xserver.display
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+    def close(self):
+        # Ends only this prefix's processes; then our own X server.
+        subprocess.run([self.env["WINESERVER"], "-k"],
+                       env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for process in self.processes:
+            if process.poll() is None:
+                process.kill()
+            process.wait()
+        if self.xserver:
+            self.xserver.stop()
+        shutil.rmtree(self.workdir, ignore_errors=True)
+
+    # Programs -------------------------------------------------------------------------------
+    def _command(self, program, args):
+        return [self.env["WINE"], os.path.join(self.program_dir, program)] + list(args)
+
+    def start(self, *args, program="pelun.exe"):
+        process = subprocess.Popen(self._command(program, args), env=self.env, cwd=self.program_dir,
+                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.processes.append(process)
+        return process
+
+    def run(self, *args, program="pelun.exe", timeout=60):
+        result = subprocess.run(self._command(program, args), env=self.env, cwd=self.program_dir,
+                                capture_output=True, timeout=timeout)
+        return result.returncode, result.stdout.decode("utf-8", "replace")
+
+    def wintool(self, *args, timeout=60):
+        return self.run(*args, program="wintool.exe", timeout=timeout)
+
+    def wait_for_main_window(self, timeout_ms=30000):
+        code, out = self.wintool("wait-window", MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, str(timeout_ms))
+        return int(out.strip()) if code == 0 else 0
+
+    def main_window_exists(self):
+        code, _ = self.wintool("wait-window", MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, "0")
+        return code == 0
+
+    @staticmethod
+    def wait_for_exit(process, timeout=30):
+        try:
+            return process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    @staticmethod
+    def poll_until(condition, timeout=30, interval=0.1):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if condition():
+                return True
+            time.sleep(interval)
+        return condition()

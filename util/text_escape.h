@@ -1,0 +1,15 @@
+// Escaping of text for the places it is written into: HTML, script string literals, file names.
+#pragma once
+
+#include "util/text.h"
+
+// "&", ">" and "<" become entities. Quotes are left alone: the result is meant for element
+// content, not for attribute values.
+Text EscapeHtml(TextView text);
+
+// For text inside a single-quoted script string in a page: the escapes of EscapeHtml, then a
+// backslash doubled, a double quote as "&quot;" and an apostrophe preceded by a backslash.
+Text EscapeForScript(TextView text);
+
+// The nine characters file names forbid become their full-width look-alikes.
+Text SafeFileName(TextView text);

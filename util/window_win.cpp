@@ -1,0 +1,74 @@
+#include "util/window_win.h"
+
+#include "util/wide_win.h"
+
+CWindow::~CWindow() {
+  if (hwnd_) {
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    ::DestroyWindow(hwnd_);
+  }
+}
+
+bool CWindow::RegisterWindowClass(HINSTANCE instance, const wchar_t* className, HICON icon,
+                                  HBRUSH background, UINT style) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = style;
+  wc.lpfnWndProc = &CWindow::WindowProcedure;
+  wc.hInstance = instance;
+  wc.hIcon = icon;
+  wc.hIconSm = icon;
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = background;
+  wc.lpszClassName = className;
+  return ::RegisterClassExW(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+bool CWindow::CreateWindowOfClass(const wchar_t* className, const wchar_t* title, DWORD style,
+                                  DWORD exStyle, RECT bounds, HWND parent, HMENU menuOrId,
+                                  HINSTANCE instance) {
+  HWND created = ::CreateWindowExW(exStyle, className, title, style, bounds.left, bounds.top,
+                                   bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+                                   menuOrId, instance, this);
+  return created != nullptr && created == hwnd_;
+}
+
+LRESULT CWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefaultHandling(message, wParam, lParam);
+}
+
+LRESULT CWindow::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
+  return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK CWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam) noexcept {
+  auto* self = reinterpret_cast<CWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (message == WM_NCCREATE) {
+    self = static_cast<CWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = window;
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
+  LRESULT result = 0;
+  try {
+    result = self->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    // Nothing may unwind through the system's dispatcher; the message counts as unhandled.
+    result = ::DefWindowProcW(window, message, wParam, lParam);
+  }
+  if (message == WM_NCDESTROY) {
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    self->OnFinalDestroy();
+  }
+  return result;
+}
+
+Text GetWindowTextOf(HWND window) {
+  const int length = ::GetWindowTextLengthW(window);
+  if (length <= 0) return {};
+  std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
+  const int copied = ::GetWindowTextW(window, buffer.data(), length + 1);
+  return FromWide(buffer.c_str(), static_cast<size_t>(copied > 0 ? copied : 0));
+}

@@ -1,0 +1,35 @@
+// The one window base class: owns its HWND, routes messages to a virtual handler.
+#pragma once
+
+#include <windows.h>
+
+class CWindow {
+ public:
+  CWindow() = default;
+  CWindow(const CWindow&) = delete;
+  CWindow& operator=(const CWindow&) = delete;
+  virtual ~CWindow();
+
+  HWND hwnd() const noexcept { return hwnd_; }
+
+  // Registers a window class whose procedure dispatches to CWindow objects.
+  static bool RegisterWindowClass(HINSTANCE instance, const wchar_t* className, HICON icon = nullptr,
+                                  HBRUSH background = nullptr, UINT style = 0);
+
+ protected:
+  // Creates the window; `this` travels in the creation parameter and is bound at WM_NCCREATE.
+  bool CreateWindowOfClass(const wchar_t* className, const wchar_t* title, DWORD style,
+                           DWORD exStyle, RECT bounds, HWND parent, HMENU menuOrId,
+                           HINSTANCE instance);
+
+  // Handles one message; the default is DefWindowProc. Called inside a noexcept boundary.
+  virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
+  // Called after WM_NCDESTROY, when the handle is gone.
+  virtual void OnFinalDestroy() {}
+
+ private:
+  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam) noexcept;
+  HWND hwnd_ = nullptr;
+};

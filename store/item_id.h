@@ -3,6 +3,6 @@
 
 #include <cstdint>
 
-// The handle of the item's node in the view's tree control, written as an unsigned decimal
-// number; valid while the program runs. 0 means none.
-using ItemId = std::uintptr_t;
+// Written as an unsigned decimal number; valid while the program runs; 0 means none. On 32-bit
+// Windows it is the handle of the item's node in the view's tree control (see ItemIdTable).
+using ItemId = uint32_t;

@@ -23,6 +23,7 @@ constexpr int64_t kEpochDay = DayNumber(1899, 12, 30);
 constexpr int64_t kMinSeconds = (DayNumber(kMinYear, 1, 1) - kEpochDay) * kSecondsPerDay;
 constexpr int64_t kMaxSeconds = (DayNumber(kMaxYear + 1, 1, 1) - kEpochDay) * kSecondsPerDay - 1;
 
+// The inverse of DayNumber.
 void SetCivilDate(int64_t dayNumber, DateTimeFields& fields) {
   const int64_t era = (dayNumber >= 0 ? dayNumber : dayNumber - 146096) / 146097;
   const int64_t dayOfEra = dayNumber - era * 146097;

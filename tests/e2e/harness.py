@@ -138,14 +138,24 @@ class PelunSession:
 
     def start(self, *args, program="pelun.exe"):
         process = subprocess.Popen(self._command(program, args), env=self.env, cwd=self.program_dir,
-                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.processes.append(process)
         return process
 
     def run(self, *args, program="pelun.exe", timeout=60):
-        result = subprocess.run(self._command(program, args), env=self.env, cwd=self.program_dir,
-                                capture_output=True, timeout=timeout)
-        return result.returncode, result.stdout.decode("utf-8", "replace")
+        # Output goes to a file: Wine's helper processes inherit a pipe and would hold it open.
+        with tempfile.TemporaryFile(dir=self.workdir) as output:
+            process = subprocess.Popen(self._command(program, args), env=self.env,
+                                       cwd=self.program_dir, stdout=output,
+                                       stderr=subprocess.DEVNULL)
+            try:
+                code = process.wait(timeout)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+                raise
+            output.seek(0)
+            return code, output.read().decode("utf-8", "replace")
 
     def wintool(self, *args, timeout=60):
         return self.run(*args, program="wintool.exe", timeout=timeout)

@@ -1,0 +1,50 @@
+#include "ui/item_id_table.h"
+
+#include <gtest/gtest.h>
+
+#include "store/item_tree.h"
+
+TEST(ItemIdTable, SmallHandlesAreTheirOwnIds) {
+  ItemIdTable table;
+  CFolderItem folder;
+  EXPECT_EQ(table.Add(0x1234, &folder), 0x1234u);
+  EXPECT_EQ(table.ItemOf(0x1234), &folder);
+  EXPECT_EQ(table.NodeOf(0x1234), 0x1234u);
+  EXPECT_EQ(table.IdOfNode(0x1234), 0x1234u);
+  EXPECT_EQ(table.Add(0x1234, &folder), 0x1234u) << "adding a node twice keeps its id";
+  EXPECT_EQ(table.Size(), 1u);
+}
+
+TEST(ItemIdTable, WideHandlesGetDistinctThirtyTwoBitIds) {
+  if (sizeof(ItemIdTable::NodeHandle) < 8) GTEST_SKIP() << "handles always fit here";
+  ItemIdTable table;
+  CRssSiteItem a, b;
+  const auto wideA = static_cast<ItemIdTable::NodeHandle>(0x100000000ull + 0x10);
+  const auto wideB = static_cast<ItemIdTable::NodeHandle>(0x200000000ull + 0x10);
+  const ItemId idA = table.Add(wideA, &a);
+  const ItemId idB = table.Add(wideB, &b);
+  EXPECT_NE(idA, 0u);
+  EXPECT_NE(idB, 0u);
+  EXPECT_NE(idA, idB);
+  EXPECT_EQ(table.ItemOf(idA), &a);
+  EXPECT_EQ(table.NodeOf(idB), wideB);
+  // A small handle equal to a spare id already handed out must not collide with it.
+  CRssSiteItem c;
+  const ItemId idC = table.Add(idA, &c);
+  EXPECT_NE(idC, idA);
+  EXPECT_EQ(table.ItemOf(idA), &a);
+  EXPECT_EQ(table.ItemOf(idC), &c);
+}
+
+TEST(ItemIdTable, RemovedIdsAreUnknown) {
+  ItemIdTable table;
+  CFolderItem folder;
+  table.Add(42, &folder);
+  table.Remove(42);
+  EXPECT_EQ(table.ItemOf(42), nullptr);
+  EXPECT_EQ(table.IdOfNode(42), 0u);
+  EXPECT_EQ(table.Add(0, &folder), 0u) << "no node, no id";
+  table.Add(7, &folder);
+  table.Clear();
+  EXPECT_EQ(table.Size(), 0u);
+}

@@ -1,0 +1,47 @@
+#include "ui/item_id_table.h"
+
+ItemId ItemIdTable::FreeId(NodeHandle node) {
+  if (node != 0 && node <= UINT32_MAX && !entries_.count(static_cast<ItemId>(node)))
+    return static_cast<ItemId>(node);
+  while (nextSpareId_ == 0 || entries_.count(nextSpareId_)) ++nextSpareId_;
+  return nextSpareId_++;
+}
+
+ItemId ItemIdTable::Add(NodeHandle node, CItemBase* item) {
+  if (node == 0) return 0;
+  if (auto known = idsByNode_.find(node); known != idsByNode_.end()) {
+    entries_[known->second].item = item;
+    return known->second;
+  }
+  const ItemId id = FreeId(node);
+  entries_.emplace(id, Entry{node, item});
+  idsByNode_.emplace(node, id);
+  return id;
+}
+
+void ItemIdTable::Remove(ItemId id) {
+  auto found = entries_.find(id);
+  if (found == entries_.end()) return;
+  idsByNode_.erase(found->second.node);
+  entries_.erase(found);
+}
+
+void ItemIdTable::Clear() {
+  entries_.clear();
+  idsByNode_.clear();
+}
+
+ItemId ItemIdTable::IdOfNode(NodeHandle node) const {
+  auto found = idsByNode_.find(node);
+  return found == idsByNode_.end() ? 0 : found->second;
+}
+
+ItemIdTable::NodeHandle ItemIdTable::NodeOf(ItemId id) const {
+  auto found = entries_.find(id);
+  return found == entries_.end() ? 0 : found->second.node;
+}
+
+CItemBase* ItemIdTable::ItemOf(ItemId id) const {
+  auto found = entries_.find(id);
+  return found == entries_.end() ? nullptr : found->second.item;
+}

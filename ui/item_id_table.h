@@ -1,0 +1,37 @@
+// The one place where tree-control node handles and item ids meet.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+
+#include "store/item_id.h"
+
+class CItemBase;
+
+// Item ids are the node handles themselves wherever a handle fits in 32 bits (always on 32-bit
+// Windows); a handle that does not fit, or whose low bits are taken, gets the next free id.
+class ItemIdTable {
+ public:
+  using NodeHandle = std::uintptr_t;
+
+  ItemId Add(NodeHandle node, CItemBase* item);
+  void Remove(ItemId id);
+  void Clear();
+
+  ItemId IdOfNode(NodeHandle node) const;  // 0 when unknown
+  NodeHandle NodeOf(ItemId id) const;      // 0 when unknown
+  CItemBase* ItemOf(ItemId id) const;      // null when unknown
+  size_t Size() const { return entries_.size(); }
+
+ private:
+  struct Entry {
+    NodeHandle node;
+    CItemBase* item;
+  };
+  ItemId FreeId(NodeHandle node);
+
+  std::unordered_map<ItemId, Entry> entries_;
+  std::unordered_map<NodeHandle, ItemId> idsByNode_;
+  ItemId nextSpareId_ = 0x40000000;
+};

@@ -7,6 +7,9 @@
 
 #include "app/command_line.h"
 #include "app/command_line_forwarding_win.h"
+#include "app/profile_file.h"
+#include "app/settings.h"
+#include "util/os_version.h"
 #include "shared/names.h"
 #include "util/wide_win.h"
 
@@ -37,7 +40,16 @@ bool Cmorwen3App::InitInstance() {
   }
   if (WalkCommandLine(commandLine_) == CommandLineAction::kExit) return false;
 
-  mainFrame_ = std::make_unique<CMainFrame>();
+  const AppDirectories directories = QueryAppDirectories();
+  dataDirectory_ = directories.data;
+  tempDirectory_ = directories.temp;
+  if (IsWindowsXpOrLater() && !AcquirePortLock()) {
+    ::MessageBoxW(nullptr, L"他のユーザーが、同一ポートを使用するpelunを起動中です。",
+                  W(kApplicationTitle), MB_OK | MB_ICONERROR);
+    return false;
+  }
+
+  mainFrame_ = std::make_unique<CMainFrame>(directories);
   if (!mainFrame_->LoadFrame(instance_)) return false;
   ForwardCommandLine(commandLine_);
   return true;
@@ -59,4 +71,11 @@ bool Cmorwen3App::InitializeOle() {
 bool Cmorwen3App::AcquireInstanceLock() {
   instanceMutex_.reset(::CreateMutexW(nullptr, FALSE, W(kInstanceMutexName)));
   return instanceMutex_ && ::GetLastError() != ERROR_ALREADY_EXISTS;
+}
+
+// One copy per server port across all logons of the machine.
+bool Cmorwen3App::AcquirePortLock() {
+  const uint16_t port = ReadStartupPort(CIniFile(dataDirectory_ + kSettingsFileName));
+  portMutex_.reset(::CreateMutexW(nullptr, FALSE, W(PortMutexName(port))));
+  return portMutex_ && ::GetLastError() != ERROR_ALREADY_EXISTS;
 }

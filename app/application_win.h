@@ -26,12 +26,14 @@ class Cmorwen3App {
   bool InitializeSockets();
   bool InitializeOle();
   bool AcquireInstanceLock();
+  bool AcquirePortLock();
 
   HINSTANCE instance_;
   Text commandLine_;  // without the program name
   Text dataDirectory_;
   Text tempDirectory_;
   unique_handle instanceMutex_;
+  unique_handle portMutex_;
   bool socketsStarted_ = false;
   bool oleStarted_ = false;
   std::unique_ptr<CMainFrame> mainFrame_;

@@ -20,16 +20,15 @@ size_t SkipTagSpace(TextView text, size_t i) {
 
 // Elements a browser never expects a closing tag for; an appended "</br>" would even add a
 // line break. They are void whether or not the whitelist marks them so.
-constexpr TextView kVoidElements[] = {u"area", u"base",  u"br",   u"col",    u"embed",
-                                      u"hr",   u"img",   u"input", u"link",  u"meta",
+constexpr TextView kVoidElements[] = {u"area",  u"base",   u"br",    u"col",  u"embed",
+                                      u"hr",    u"img",    u"input", u"link", u"meta",
                                       u"param", u"source", u"track", u"wbr"};
 
 // Attributes a browser follows as an address: when a whitelist allows one, a script link in it
 // is blanked all the same.
-constexpr TextView kUrlAttributes[] = {u"href",     u"src",        u"lowsrc",  u"dynsrc",
-                                       u"background", u"action",   u"formaction", u"cite",
-                                       u"longdesc", u"usemap",     u"codebase", u"data",
-                                       u"poster"};
+constexpr TextView kUrlAttributes[] = {
+    u"href", u"src",      u"lowsrc", u"dynsrc",   u"background", u"action", u"formaction",
+    u"cite", u"longdesc", u"usemap", u"codebase", u"data",       u"poster"};
 
 template <size_t N>
 bool IsOneOf(TextView name, const TextView (&names)[N]) {
@@ -252,7 +251,8 @@ size_t CSecurHtml::ScanComment(size_t lt) {
 void CSecurHtml::AppendAttribute(Text& tag, const Attribute& attribute, const TagName& name,
                                  const TagRule* rule) const {
   const TextView html = source_;
-  const TextView attributeName = html.substr(attribute.nameBegin, attribute.nameEnd - attribute.nameBegin);
+  const TextView attributeName =
+      html.substr(attribute.nameBegin, attribute.nameEnd - attribute.nameBegin);
   // The slash of "<br />" marks the tag as self-closed; it is no attribute.
   if (attributeName == u"/" && !attribute.HasValue()) {
     tag += attributeName;

@@ -15,8 +15,8 @@ struct KnownScheme {
 // Schemes that name a real resource. Everything else, the scripting schemes above all, is
 // unknown: a link or redirect to it is dropped rather than passed on.
 constexpr KnownScheme kKnownSchemes[] = {
-    {u"http", 80},     {u"https", 443}, {u"ftp", 21},    {u"gopher", 70}, {u"telnet", 23},
-    {u"nntp", 119},    {u"news", 0},    {u"mailto", 0},  {u"file", 0},
+    {u"http", 80},  {u"https", 443}, {u"ftp", 21},   {u"gopher", 70}, {u"telnet", 23},
+    {u"nntp", 119}, {u"news", 0},    {u"mailto", 0}, {u"file", 0},
 };
 
 constexpr uint32_t kMaxPort = 65535;
@@ -131,8 +131,8 @@ Text ResolveUrl(TextView base, TextView reference) {
   // Only the path gives directories: a query such as "?url=http://x/y" holds slashes too.
   std::vector<Text> segments = SplitPlain(path, u'/');
   if (segments.size() < 2) return Text(reference);
-  segments.pop_back();                  // the document name
-  segments.erase(segments.begin());     // the empty field before the leading "/"
+  segments.pop_back();               // the document name
+  segments.erase(segments.begin());  // the empty field before the leading "/"
 
   // Leading "/", "." and ".." fields move within the base's directories; from the first
   // ordinary field on, everything is appended as written.

@@ -6,10 +6,10 @@
 #include "util/text.h"
 
 struct UrlParts {
-  Text scheme;        // lower-case, without the colon
-  Text host;          // without user info; an IPv6 literal keeps its brackets
-  int port = 0;       // the explicit port, else the scheme's default (0 when it has none)
-  Text pathAndQuery;  // fragment removed; "/" when nothing follows the host
+  Text scheme;                // lower-case, without the colon
+  Text host;                  // without user info; an IPv6 literal keeps its brackets
+  int port = 0;               // the explicit port, else the scheme's default (0 when it has none)
+  Text pathAndQuery;          // fragment removed; "/" when nothing follows the host
   bool hasAuthority = false;  // "//" follows the scheme
   bool knownScheme = false;   // http, https, ftp, gopher, telnet, nntp, news, mailto or file
 };

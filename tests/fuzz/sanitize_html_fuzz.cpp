@@ -6,13 +6,14 @@
 
 namespace {
 
-const Text kTitleWhitelist = u"font face size color,b,strong,i,em,u,s,strike,del,tt,sub,sup,small,big";
+const Text kTitleWhitelist =
+    u"font face size color,b,strong,i,em,u,s,strike,del,tt,sub,sup,small,big";
 const Text kBodyWhitelist =
     u"p,br/,hr/,div class,span class,a href title,img src alt width height,ul,ol,li,blockquote,"
     u"pre,code,table,tr,td,th,h1,h2,h3,textarea,area href,!,* class title";
 constexpr TextView kBase = u"http://example.com/dir/feed.rdf?u=http://x/y";
-constexpr TextView kTitleTags[] = {u"font", u"b",  u"strong", u"i",   u"em",  u"u",     u"s",
-                                   u"strike", u"del", u"tt",   u"sub", u"sup", u"small", u"big"};
+constexpr TextView kTitleTags[] = {u"font",   u"b",   u"strong", u"i",   u"em",  u"u",     u"s",
+                                   u"strike", u"del", u"tt",     u"sub", u"sup", u"small", u"big"};
 
 bool IsTitleTag(TextView name) {
   for (TextView tag : kTitleTags)
@@ -39,7 +40,8 @@ bool OnlyTitleTags(TextView html) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Text input = FuzzText(data, size);
-  for (const Text* whitelist : {&kTitleWhitelist, &kBodyWhitelist, static_cast<const Text*>(nullptr)}) {
+  for (const Text* whitelist :
+       {&kTitleWhitelist, &kBodyWhitelist, static_cast<const Text*>(nullptr)}) {
     Text once = input;
     SanitizeHtml(once, kBase, whitelist);
     if (whitelist == &kTitleWhitelist) FuzzCheck(OnlyTitleTags(once));

@@ -6,6 +6,10 @@
 #include <cwchar>
 #include <string>
 
+#include "shared/names.h"
+#include "shared/shared_text_block_win.h"
+#include "util/wide_win.h"
+
 namespace {
 
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs) {
@@ -28,11 +32,78 @@ bool WaitForNoWindow(const wchar_t* className, const wchar_t* title, DWORD timeo
 
 const wchar_t* OrNull(const wchar_t* text) { return (text && *text) ? text : nullptr; }
 
+void PrintUtf8(const std::wstring& text) {
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string bytes(size > 0 ? size : 1, '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+  std::printf("%s\n", bytes.c_str());
+}
+
+// Every child control's text, one per line: what a message box or dialog says.
+int PrintDialogText(HWND dialog) {
+  ::EnumChildWindows(
+      dialog,
+      [](HWND child, LPARAM) -> BOOL {
+        wchar_t text[1024] = {};
+        ::GetWindowTextW(child, text, 1024);
+        if (*text) PrintUtf8(text);
+        return TRUE;
+      },
+      0);
+  return 0;
+}
+
+// Stands in for a running main program: holds its instance mutex, owns a window of its class
+// and title, and writes the raw bytes of the first forwarded command line to a file.
+struct FakeMainWindow {
+  static inline UINT requestMessage = 0;
+  static inline const wchar_t* outputPath = nullptr;
+  static inline int result = 1;
+
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == requestMessage && wParam == static_cast<WPARAM>(RequestCommand::kForwardCommandLine)) {
+      auto text = TakeSharedTextBlock(reinterpret_cast<HANDLE>(lParam));
+      if (text) {
+        if (FILE* file = _wfopen(outputPath, L"wb")) {
+          std::fwrite(text->data(), 1, text->size(), file);
+          std::fclose(file);
+          result = 0;
+        }
+      }
+      ::PostQuitMessage(0);
+      return 1;
+    }
+    if (message == WM_TIMER) ::PostQuitMessage(0);
+    return ::DefWindowProcW(window, message, wParam, lParam);
+  }
+
+  static int Run(const wchar_t* path, DWORD timeoutMs) {
+    outputPath = path;
+    requestMessage = ::RegisterWindowMessageW(W(kRequestMessageName));
+    HANDLE mutex = ::CreateMutexW(nullptr, FALSE, W(kInstanceMutexName));
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &Procedure;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = W(kMainWindowClass);
+    ::RegisterClassW(&wc);
+    HWND window = ::CreateWindowW(W(kMainWindowClass), W(kMainWindowTitle), WS_OVERLAPPEDWINDOW, 0, 0,
+                                  100, 100, nullptr, nullptr, wc.hInstance, nullptr);
+    if (!window) return 1;
+    ::SetTimer(window, 1, timeoutMs, nullptr);
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) ::DispatchMessageW(&message);
+    ::DestroyWindow(window);
+    ::CloseHandle(mutex);
+    return result;
+  }
+};
+
 int Usage() {
   std::fputs(
       "wintool wait-window CLASS TITLE MS | wait-no-window CLASS TITLE MS |\n"
       "        window-info CLASS TITLE | close-window CLASS TITLE |\n"
-      "        hold-mutex NAME MS | mutex-exists NAME\n",
+      "        hold-mutex NAME MS | mutex-exists NAME | dialog-text CLASS TITLE |\n"
+      "        fake-main-window OUTFILE MS\n",
       stderr);
   return 2;
 }
@@ -69,6 +140,12 @@ int wmain(int argc, wchar_t** argv) {
     ::CloseHandle(mutex);
     return 0;
   }
+  if (command == L"dialog-text" && argc == 4) {
+    HWND window = ::FindWindowW(OrNull(argv[2]), OrNull(argv[3]));
+    return window ? PrintDialogText(window) : 1;
+  }
+  if (command == L"fake-main-window" && argc == 4)
+    return FakeMainWindow::Run(argv[2], std::wcstoul(argv[3], nullptr, 10));
   if (command == L"mutex-exists" && argc == 3) {
     HANDLE mutex = ::OpenMutexW(SYNCHRONIZE, FALSE, argv[2]);
     if (!mutex) return 1;

@@ -4,7 +4,8 @@
 
 namespace {
 
-const Text kTitleWhitelist = u"font face size color,b,strong,i,em,u,s,strike,del,tt,sub,sup,small,big";
+const Text kTitleWhitelist =
+    u"font face size color,b,strong,i,em,u,s,strike,del,tt,sub,sup,small,big";
 const Text kBodyWhitelist = u"p,br/,a href title,img src alt,area href,textarea,!,* class";
 constexpr TextView kBase = u"http://h/a/b/feed.rdf";
 
@@ -44,7 +45,8 @@ TEST(SanitizeHtml, VoidElementsAreNeverClosed) {
 TEST(SanitizeHtml, AttributesOutsideTheWhitelistAreDeleted) {
   EXPECT_EQ(Title(u"<font face=\"a>b\" onmouseover='x' color=red size='2'>t</font>"),
             u"<font face=\"a>b\"  color=\"red\" size='2'>t</font>");
-  EXPECT_EQ(Title(u"<font face=\"a\"onclick=\"b\"size=\"1\">t</font>"), u"<font face=\"a\"size=\"1\">t</font>");
+  EXPECT_EQ(Title(u"<font face=\"a\"onclick=\"b\"size=\"1\">t</font>"),
+            u"<font face=\"a\"size=\"1\">t</font>");
   EXPECT_EQ(Title(u"<font FACE = a ONCLICK = b>t</font>"), u"<font FACE = \"a\" >t</font>");
   const Text everyTag = u"p,* class";
   EXPECT_EQ(Clean(u"<p class=x id=y>", &everyTag), u"<p class=\"x\" ></p>");
@@ -95,13 +97,15 @@ TEST(SanitizeHtml, LinksAndImagesBecomeAbsolute) {
 TEST(SanitizeHtml, ScriptLinksEndUpEmpty) {
   EXPECT_EQ(Body(u"<a href=\"javascript:alert(1)\">x</a>"), u"<a href=\"\">x</a>");
   EXPECT_EQ(Body(u"<a HREF=' JavaScript:alert(1)'>x</a>"), u"<a HREF=\"\">x</a>");
-  EXPECT_EQ(Body(u"<img src=vbscript:x><img src=\"data:image/png,x\">"), u"<img src=\"\"><img src=\"\">");
+  EXPECT_EQ(Body(u"<img src=vbscript:x><img src=\"data:image/png,x\">"),
+            u"<img src=\"\"><img src=\"\">");
   EXPECT_EQ(Body(u"<area href=\"javascript:x()\"><area href=' map.html '>"),
             u"<area href=\"\"><area href=\"map.html\">");
   // Without a web base nothing is resolved, yet a value a browser could still read as a
   // scheme after decoding references is dropped; plain relative links stay.
   EXPECT_EQ(Body(u"<a href=\"&#106;avascript:alert(1)\">x</a>", u""), u"<a href=\"\">x</a>");
-  EXPECT_EQ(Body(u"<a href=\"java&#x0A;script:alert(1)\">x</a>", u"ftp://h/"), u"<a href=\"\">x</a>");
+  EXPECT_EQ(Body(u"<a href=\"java&#x0A;script:alert(1)\">x</a>", u"ftp://h/"),
+            u"<a href=\"\">x</a>");
   EXPECT_EQ(Body(u"<a href=\"x.html?a=1&b=2\">x</a>", u""), u"<a href=\"x.html?a=1&b=2\">x</a>");
 }
 
@@ -122,7 +126,8 @@ TEST(SanitizeHtml, SecondRunChangesNothing) {
   const Text input =
       u"<b onclick=x>a<font face=y\fsize=2 color='<'><i>b</b><a href=c>d<img src=e><<x>p>"
       u"<area href='a\"b'><a href='//h:1\"/'>";
-  for (const Text* whitelist : {&kTitleWhitelist, &kBodyWhitelist, static_cast<const Text*>(nullptr)}) {
+  for (const Text* whitelist :
+       {&kTitleWhitelist, &kBodyWhitelist, static_cast<const Text*>(nullptr)}) {
     const Text once = Clean(input, whitelist);
     EXPECT_EQ(Clean(once, whitelist), once);
   }

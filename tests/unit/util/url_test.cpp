@@ -49,14 +49,17 @@ TEST(ParseAbsoluteUrl, ScriptingSchemesParseButAreUnknown) {
 }
 
 TEST(ParseAbsoluteUrl, RelativeTextIsNotAbsolute) {
-  const std::vector<Text> texts = {u"",          u"/x",    u"x.html",      u"1http://h/",
+  const std::vector<Text> texts = {u"",           u"/x",    u"x.html",      u"1http://h/",
                                    u" http://h/", u"a b:c", u"?x=http://h", u"&#106;avascript:x"};
-  for (size_t i = 0; i < texts.size(); ++i) EXPECT_FALSE(ParseAbsoluteUrl(texts[i])) << "case " << i;
+  for (size_t i = 0; i < texts.size(); ++i)
+    EXPECT_FALSE(ParseAbsoluteUrl(texts[i])) << "case " << i;
 }
 
 class ResolveUrlTest : public ::testing::Test {
  protected:
-  static Text Resolve(TextView reference) { return ResolveUrl(u"http://h/a/b/feed.rdf", reference); }
+  static Text Resolve(TextView reference) {
+    return ResolveUrl(u"http://h/a/b/feed.rdf", reference);
+  }
 };
 
 TEST_F(ResolveUrlTest, RelativeReferencesWalkTheBaseDirectory) {
@@ -97,11 +100,11 @@ TEST_F(ResolveUrlTest, KnownAbsoluteReferencesComeBackUnchanged) {
 }
 
 TEST_F(ResolveUrlTest, UnwantedSchemesGiveTheEmptyText) {
-  const std::vector<Text> references = {
-      u"javascript:alert(1)", u"JAVASCRIPT:alert(1)",     u" javascript:alert(1)",
-      u"\x01javascript:alert(1)", u"vbscript:msgbox",   u"data:text/html,<script>",
-      u"file:///c:/boot.ini", u"FILE://server/share",     u"c:\\boot.ini",
-      u""};
+  const std::vector<Text> references = {u"javascript:alert(1)",  u"JAVASCRIPT:alert(1)",
+                                        u" javascript:alert(1)", u"\x01javascript:alert(1)",
+                                        u"vbscript:msgbox",      u"data:text/html,<script>",
+                                        u"file:///c:/boot.ini",  u"FILE://server/share",
+                                        u"c:\\boot.ini",         u""};
   for (size_t i = 0; i < references.size(); ++i)
     EXPECT_EQ(Resolve(references[i]), u"") << "case " << i;
 }

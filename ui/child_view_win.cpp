@@ -1,0 +1,139 @@
+#include "ui/child_view_win.h"
+
+#include <commctrl.h>
+
+#include "app/private_messages.h"
+#include "app/profile_file.h"
+#include "store/data_file_win.h"
+#include "util/wide_win.h"
+
+namespace {
+constexpr wchar_t kViewClassName[] = L"pelun_view_class";
+}
+
+CChildView::CChildView(AppDirectories directories) : directories_(std::move(directories)) {}
+
+CChildView::~CChildView() = default;
+
+bool CChildView::Create(HWND parent, HINSTANCE instance) {
+  instance_ = instance;
+  if (!RegisterWindowClass(instance, kViewClassName, nullptr, nullptr, CS_HREDRAW | CS_VREDRAW))
+    return false;
+  RECT client{};
+  ::GetClientRect(parent, &client);
+  return CreateWindowOfClass(kViewClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0,
+                             client, parent, nullptr, instance);
+}
+
+LRESULT CChildView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE: return OnCreate() ? 0 : -1;
+    case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_SETFOCUS: ::SetFocus(tree_); return 0;
+    case WM_CLOSE: OnExit(); return 0;
+    case kMsgRegisterUrl: return OnRegisterUrl(wParam);
+    default: return DefaultHandling(message, wParam, lParam);
+  }
+}
+
+// Creation order: settings, the tree control, the data, then the tree and the subscriptions.
+bool CChildView::OnCreate() {
+  settings_ = LoadSettings(CIniFile(SettingsPath()));
+  if (!CreateTreeControl()) return false;
+  FillTree();
+  return true;
+}
+
+bool CChildView::CreateTreeControl() {
+  RECT client{};
+  ::GetClientRect(hwnd(), &client);
+  tree_ = ::CreateWindowExW(0, WC_TREEVIEWW, L"",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
+                                TVS_LINESATROOT | TVS_EDITLABELS | TVS_SHOWSELALWAYS,
+                            0, 0, client.right, client.bottom, hwnd(),
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTreeControlId)), instance_,
+                            nullptr);
+  return tree_ != nullptr;
+}
+
+void CChildView::OnSize(int width, int height) {
+  if (tree_) ::MoveWindow(tree_, 0, 0, width, height, TRUE);
+}
+
+ItemId CChildView::InsertNode(CItemBase& item, HTREEITEM parent) {
+  TVINSERTSTRUCTW insert{};
+  insert.hParent = parent;
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+  const Text title = item.GetTitle();
+  insert.item.pszText = const_cast<wchar_t*>(W(title));
+  insert.item.lParam = reinterpret_cast<LPARAM>(&item);
+  auto node = reinterpret_cast<HTREEITEM>(
+      ::SendMessageW(tree_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+  return node ? ids_.Add(reinterpret_cast<ItemIdTable::NodeHandle>(node), &item) : 0;
+}
+
+// Every site is listed under its subscription with tick 0, so no check is held back at start.
+void CChildView::FillTree() {
+  ::SendMessageW(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+  ids_.Clear();
+  subscriptions_.Clear();
+  for (const auto& folder : folders_) AddFolderNodes(*folder);
+}
+
+void CChildView::AddFolderNodes(CFolderItem& folder) {
+  const ItemId folderId = InsertNode(folder, TVI_ROOT);
+  for (const auto& child : folder.Children()) {
+    const ItemId siteId = InsertNode(*child, NodeFromId(folderId));
+    if (siteId) subscriptions_.Register(UniqueKey(*child), siteId, 0);
+  }
+}
+
+CFolderItem* CChildView::AppendFolder(std::unique_ptr<CFolderItem> folder) {
+  CFolderItem* added = folder.get();
+  folders_.push_back(std::move(folder));
+  if (tree_) AddFolderNodes(*added);
+  return added;
+}
+
+HTREEITEM CChildView::NodeFromId(ItemId id) const {
+  return reinterpret_cast<HTREEITEM>(ids_.NodeOf(id));
+}
+
+ItemId CChildView::IdFromNode(HTREEITEM node) const {
+  return ids_.IdOfNode(reinterpret_cast<ItemIdTable::NodeHandle>(node));
+}
+
+ItemId CChildView::SelectedItemId() const {
+  auto node = reinterpret_cast<HTREEITEM>(::SendMessageW(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  return node ? IdFromNode(node) : 0;
+}
+
+Text CChildView::SettingsPath() const { return directories_.data + kSettingsFileName; }
+Text CChildView::DataFilePath() const { return directories_.data + kDataFileName; }
+
+// The data file first, then the settings; the settings are written even when the data failed.
+bool CChildView::SaveSettingsAndData() {
+  dataFileLock_.reset();
+  ::CreateDirectoryW(W(directories_.data), nullptr);
+  bool saved = SaveDataFile(DataFilePath(), folders_, dataFileLoaded_);
+  dataFileLock_ = LockDataFile(DataFilePath());
+  if (!dataFileLock_) saved = false;
+  CIniFile settingsFile(SettingsPath());
+  WriteSettings(settings_, settingsFile);
+  return saved;
+}
+
+// The exit clean-up: the state is saved before the window goes.
+void CChildView::OnExit() { (void)SaveSettingsAndData(); }
+
+LRESULT CChildView::OnRegisterUrl(WPARAM heapText) {
+  std::unique_ptr<char16_t[]> text(reinterpret_cast<char16_t*>(heapText));
+  if (!text) return 0;
+  RegisterSiteFromAddress(TextView(text.get()), SelectedItemId());
+  return 1;
+}
+
+// The add-site flow takes the address from here (with the selected node as the place to add).
+// It is not part of the program yet, so the address is dropped as when a dialog is open.
+void CChildView::RegisterSiteFromAddress(TextView address, ItemId placeAfter) {}

@@ -7,6 +7,7 @@
 
 #include "app/directories.h"
 #include "app/settings.h"
+#include "tests/wine/test_support_win.h"
 #include "util/unique_handle_win.h"
 #include "util/wide_win.h"
 
@@ -14,34 +15,10 @@ namespace {
 
 class ProfileFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    wchar_t temp[MAX_PATH + 1] = {};
-    ASSERT_NE(::GetTempPathW(MAX_PATH + 1, temp), 0u);
-    directory_ = FromWide(temp) + u"pelun_profile_test_" +
-                 UnsignedDecimalText(::GetCurrentProcessId()) + u"\\";
-    ::CreateDirectoryW(W(directory_), nullptr);
-    path_ = directory_ + u"pelun.ini";
-    ::DeleteFileW(W(path_));
-  }
-  void TearDown() override {
-    ::DeleteFileW(W(path_));
-    ::RemoveDirectoryW(W(directory_));
-  }
+  std::string FileBytes() const { return ReadFileBytes(path_); }
 
-  std::string FileBytes() const {
-    unique_hfile file(::CreateFileW(W(path_), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    std::string bytes;
-    if (!file) return bytes;
-    char chunk[4096];
-    DWORD got = 0;
-    while (::ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
-      bytes.append(chunk, got);
-    return bytes;
-  }
-
-  Text directory_;
-  Text path_;
+  ScratchDirectory directory_{u"pelun_profile_test"};
+  Text path_ = directory_.Path() + u"pelun.ini";
 };
 
 }  // namespace
@@ -130,7 +107,7 @@ TEST_F(ProfileFileTest, SettingsRoundTripThroughTheRealFile) {
 }
 
 TEST_F(ProfileFileTest, WritingWhereNoFolderExistsFails) {
-  CIniFile file(directory_ + u"missing\\pelun.ini");
+  CIniFile file(directory_.Path() + u"missing\\pelun.ini");
   EXPECT_FALSE(file.WriteString(u"Option", u"timer", u"30"));
   EXPECT_EQ(file.ReadInt(u"Option", u"timer", 30), 30);
 }

@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 JOBS       ?= 2
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all bootstrap configure build test run fuzz bench clean
+.PHONY: all bootstrap configure build test run fuzz clean
 
 all: build
 

@@ -30,14 +30,8 @@ TEST(SplitQuoted, EmptyFieldsAreDropped) {
   EXPECT_TRUE(SplitQuoted(u"  \"\"  ", u' ').empty());
 }
 
-TEST(SplitQuoted, CommandLineFields) {
-  EXPECT_EQ(SplitQuoted(u"/reload \"C:\\My Feeds\\a.opml\" /exit", u' '),
-            (Fields{u"/reload", u"C:\\My Feeds\\a.opml", u"/exit"}));
-}
-
 TEST(SplitPlain, KeepsEveryEmptyField) {
   EXPECT_EQ(SplitPlain(u"/a//b/", u'/'), (Fields{u"", u"a", u"", u"b", u""}));
   EXPECT_EQ(SplitPlain(u"", u'/'), (Fields{u""}));
   EXPECT_EQ(SplitPlain(u"abc", u'/'), (Fields{u"abc"}));
-  EXPECT_EQ(SplitPlain(u"\"a/b\"", u'/'), (Fields{u"\"a", u"b\""}));
 }

@@ -15,6 +15,3 @@ inline Text FromWide(const wchar_t* text) {
 inline Text FromWide(const wchar_t* text, size_t length) {
   return Text(reinterpret_cast<const char16_t*>(text), length);
 }
-
-// Text of a window (title or control content).
-Text GetWindowTextOf(HWND window);

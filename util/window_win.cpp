@@ -1,7 +1,5 @@
 #include "util/window_win.h"
 
-#include "util/wide_win.h"
-
 CWindow::~CWindow() {
   if (hwnd_) {
     ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
@@ -60,15 +58,6 @@ LRESULT CALLBACK CWindow::WindowProcedure(HWND window, UINT message, WPARAM wPar
   if (message == WM_NCDESTROY) {
     ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
-    self->OnFinalDestroy();
   }
   return result;
-}
-
-Text GetWindowTextOf(HWND window) {
-  const int length = ::GetWindowTextLengthW(window);
-  if (length <= 0) return {};
-  std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
-  const int copied = ::GetWindowTextW(window, buffer.data(), length + 1);
-  return FromWide(buffer.c_str(), static_cast<size_t>(copied > 0 ? copied : 0));
 }

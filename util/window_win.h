@@ -25,8 +25,6 @@ class CWindow {
   // Handles one message; the default is DefWindowProc. Called inside a noexcept boundary.
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
-  // Called after WM_NCDESTROY, when the handle is gone.
-  virtual void OnFinalDestroy() {}
 
  private:
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,

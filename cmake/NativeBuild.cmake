@@ -15,6 +15,7 @@ target_link_options(pelun_core PUBLIC ${PELUN_SANITIZE})
 
 add_executable(pelun_unit_tests ${PELUN_UNIT_TEST_SOURCES})
 target_link_libraries(pelun_unit_tests PRIVATE pelun_core GTest::gtest_main)
+target_compile_definitions(pelun_unit_tests PRIVATE PELUN_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
 gtest_discover_tests(pelun_unit_tests
   TEST_PREFIX "native."
   PROPERTIES ENVIRONMENT "TZ=Asia/Tokyo;ASAN_OPTIONS=detect_leaks=1")

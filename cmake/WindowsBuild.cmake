@@ -51,6 +51,8 @@ add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest E
 file(GLOB PELUN_WINE_TEST_SOURCES CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/tests/wine/*_test.cpp")
 add_executable(pelun_win_tests ${PELUN_UNIT_TEST_SOURCES} ${PELUN_WINE_TEST_SOURCES})
 target_link_libraries(pelun_win_tests PRIVATE pelun_glue gtest_main)
+# Wine sees the build machine's root as drive Z:.
+target_compile_definitions(pelun_win_tests PRIVATE PELUN_TEST_DATA_DIR="Z:${PROJECT_SOURCE_DIR}/tests/data")
 add_test(NAME wine.unit COMMAND pelun_win_tests)
 
 # Helper the end-to-end tests run inside the same Wine prefix to find windows and hold locks.

@@ -19,6 +19,9 @@ pelun_collect(PELUN_GLUE_SOURCES DIRS ${PELUN_CORE_DIRS} SUFFIX win)
 list(FILTER PELUN_GLUE_SOURCES EXCLUDE REGEX "_main_win\\.cpp$")
 add_library(pelun_glue STATIC ${PELUN_GLUE_SOURCES})
 target_link_libraries(pelun_glue PUBLIC pelun_core ${PELUN_PLATFORM_LIBS})
+# The core calls the few platform functions it declares (time zone, code pages), so the two
+# libraries refer to each other; CMake repeats a cycle of static libraries on the link line.
+target_link_libraries(pelun_core INTERFACE pelun_glue)
 
 add_executable(pelun WIN32 app/pelun_main_win.cpp app/pelun.rc)
 target_link_libraries(pelun PRIVATE pelun_glue)

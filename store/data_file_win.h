@@ -1,24 +1,18 @@
-// The data file on disk: writing it safely and holding it against changes by others.
+// The data file on disk: written safely through the platform's XML DOM, read back, and held
+// against changes by others while the program runs.
 #pragma once
 
-#include <memory>
-#include <vector>
-
-#include "store/item_tree.h"
+#include "store/data_file.h"
 #include "util/text.h"
 #include "util/unique_handle_win.h"
 
-inline constexpr char16_t kDataFileName[] = u"pelun.dat";
+// Writes the whole tree to `path`. The new file replaces the old one only once it is complete,
+// so a failed or interrupted save leaves the previous file intact.
+[[nodiscard]] bool SaveDataFile(const Text& path, const FolderList& folders);
 
-// Writes the tree to `path` through a temporary file that replaces the old one only when it is
-// complete, so an interrupted save leaves the previous file intact. This version writes the
-// document frame (declaration and root element); folder and site elements come with the data
-// file reader, and until then a tree that holds folders is refused rather than stored half.
-// A file that exists but was never loaded is left untouched: the user's data is not ours to
-// overwrite before we can read it.
-[[nodiscard]] bool SaveDataFile(const Text& path,
-                                const std::vector<std::unique_ptr<CFolderItem>>& folders,
-                                bool fileWasLoaded);
+// Appends the folders read from `path`; false when the file cannot be read, is not well-formed
+// or has no data-file root.
+[[nodiscard]] bool LoadDataFile(const Text& path, const ItemReadOptions& options, FolderList& folders);
 
 // Opens the data file for reading with read sharing only, so others may read but not change or
 // delete it while the handle lives.

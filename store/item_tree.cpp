@@ -9,6 +9,8 @@ CItemBase::~CItemBase() = default;
 
 const Text& CItemBase::GetTitle() const { return title; }
 void CItemBase::SetTitle(TextView text) { title = text; }
+bool CItemBase::LoadFromXml(const XmlElement&, const ItemReadOptions&) { return false; }
+std::optional<XmlElement> CItemBase::SaveToXml() const { return std::nullopt; }
 int32_t CItemBase::GetNewFlag() const { return newFlag; }
 // Only the value 1 excludes an item: it is the only value the program itself writes.
 bool CItemBase::IsCheckable() const { return noCheck != 1 && !src.empty(); }

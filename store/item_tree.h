@@ -3,14 +3,23 @@
 // reaches items through it and holds observer pointers only.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "store/rss_item.h"
 #include "util/text.h"
+#include "util/xml_element.h"
 
 class CFolderItem;
+
+// What reading an item from the data file needs besides the element.
+struct ItemReadOptions {
+  std::size_t loadItem = 15;  // articles kept per site
+  Text auctionHostFragment;   // sites whose src contains it compare articles without dates
+};
 
 class CItemBase {
  public:
@@ -27,6 +36,9 @@ class CItemBase {
 
   virtual const Text& GetTitle() const;
   virtual void SetTitle(TextView text);
+  // The item's element of the data file, with everything below it.
+  virtual bool LoadFromXml(const XmlElement& element, const ItemReadOptions& options);
+  virtual std::optional<XmlElement> SaveToXml() const;
   virtual int32_t GetNewFlag() const;
   virtual bool IsCheckable() const;
   virtual bool HasError() const;
@@ -78,6 +90,9 @@ class CFolderItem : public CItemBase {
   CFolderItem();
   ~CFolderItem() override;
 
+  bool LoadFromXml(const XmlElement& element, const ItemReadOptions& options) override;
+  std::optional<XmlElement> SaveToXml() const override;
+
   const ChildList& Children() const { return children_; }
 
   int32_t filterMode = 0;    // 1 on, 2 any keyword, 4 invert, 8 failing article is made not new
@@ -96,6 +111,9 @@ class CRssSiteItem : public CItemBase {
  public:
   CRssSiteItem();
   ~CRssSiteItem() override;
+
+  bool LoadFromXml(const XmlElement& element, const ItemReadOptions& options) override;
+  std::optional<XmlElement> SaveToXml() const override;
 
   std::unique_ptr<CRssItemArray> articles;  // the last successful check; may be null
   int32_t compareDate = 1;  // 1: a seen article must also keep its date text

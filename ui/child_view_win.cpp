@@ -4,12 +4,25 @@
 
 #include "app/private_messages.h"
 #include "app/profile_file.h"
+#include "check/document_download_win.h"
+#include "shared/names.h"
 #include "store/data_file_win.h"
+#include "store/opml.h"
+#include "util/file_io_win.h"
 #include "util/wide_win.h"
+#include "util/xml_dom_win.h"
 
 namespace {
+
 constexpr wchar_t kViewClassName[] = L"pelun_view_class";
+
+void ShowStartupError(TextView format, const Text& path) {
+  Text message(format);
+  ReplaceAll(message, u"%s", path);
+  ::MessageBoxW(nullptr, W(message), W(kApplicationTitle), MB_OK | MB_ICONERROR);
 }
+
+}  // namespace
 
 CChildView::CChildView(AppDirectories directories) : directories_(std::move(directories)) {}
 
@@ -39,9 +52,50 @@ LRESULT CChildView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 // Creation order: settings, the tree control, the data, then the tree and the subscriptions.
 bool CChildView::OnCreate() {
   settings_ = LoadSettings(CIniFile(SettingsPath()));
+  subscriptionDefaults_ = ReadSubscriptionDefaults(CIniFile(QueryProgramDirectory() + kDefineIniFileName));
   if (!CreateTreeControl()) return false;
+  if (!LoadSubscriptions()) return false;
   FillTree();
   return true;
+}
+
+// A data file that exists but cannot be read is left exactly as it is: the program ends
+// rather than replace the user's subscriptions with the defaults.
+bool CChildView::LoadSubscriptions() {
+  const Text path = DataFilePath();
+  if (FileExists(path)) {
+    const ItemReadOptions options{static_cast<std::size_t>(settings_.loadItem),
+                                  subscriptionDefaults_.auctionHostFragment};
+    if (!LoadDataFile(path, options, folders_)) {
+      folders_.clear();
+      ShowStartupError(u"データファイルをロードできませんでした。データが破損している可能性があります．．．\n\n%s", path);
+      return false;
+    }
+  }
+  if (!folders_.empty()) {
+    dataFileLock_ = LockDataFile(path);
+    return true;
+  }
+  ImportDefaultSubscriptions();
+  if (!SaveSettingsAndData()) {
+    ShowStartupError(u"データファイルを作成できませんでした。\n\n%s", path);
+    return false;
+  }
+  return true;
+}
+
+// The list from the configured address first, the one shipped beside the program otherwise.
+void CChildView::ImportDefaultSubscriptions() {
+  std::optional<OpmlDocument> list;
+  const Text& url = subscriptionDefaults_.defaultListUrl;
+  if (!url.empty()) {
+    const auto timeout = static_cast<unsigned long>(settings_.timeout) * 1000ul;
+    if (auto bytes = DownloadDocument(url, timeout))
+      if (auto root = LoadXmlDocument(*bytes)) list = ReadOpml(*root);
+  }
+  if (!list)
+    if (auto root = LoadXmlFile(QueryProgramDirectory() + kDefaultOpmlFileName)) list = ReadOpml(*root);
+  if (list) ImportOpmlItems(folders_, nullptr, nullptr, list->items);
 }
 
 bool CChildView::CreateTreeControl() {
@@ -116,7 +170,7 @@ Text CChildView::DataFilePath() const { return directories_.data + kDataFileName
 bool CChildView::SaveSettingsAndData() {
   dataFileLock_.reset();
   ::CreateDirectoryW(W(directories_.data), nullptr);
-  bool saved = SaveDataFile(DataFilePath(), folders_, dataFileLoaded_);
+  bool saved = SaveDataFile(DataFilePath(), folders_);
   dataFileLock_ = LockDataFile(DataFilePath());
   if (!dataFileLock_) saved = false;
   CIniFile settingsFile(SettingsPath());

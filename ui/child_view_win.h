@@ -10,6 +10,8 @@
 
 #include "app/directories.h"
 #include "app/settings.h"
+#include "app/subscription_defaults.h"
+#include "store/data_file.h"
 #include "store/item_tree.h"
 #include "store/unique_url_map.h"
 #include "ui/item_id_table.h"
@@ -30,7 +32,7 @@ class CChildView : public CWindow {
   bool SaveSettingsAndData();
 
   const CSettings& Settings() const { return settings_; }
-  const std::vector<std::unique_ptr<CFolderItem>>& Folders() const { return folders_; }
+  const FolderList& Folders() const { return folders_; }
 
   // Adds a folder at the end of the tree; the tree control shows it with its sites.
   CFolderItem* AppendFolder(std::unique_ptr<CFolderItem> folder);
@@ -46,6 +48,9 @@ class CChildView : public CWindow {
 
  private:
   bool OnCreate();
+  // The data file, or on a first start the default subscriptions; false ends the program.
+  bool LoadSubscriptions();
+  void ImportDefaultSubscriptions();
   void OnSize(int width, int height);
   void OnExit();
   LRESULT OnRegisterUrl(WPARAM heapText);
@@ -65,10 +70,10 @@ class CChildView : public CWindow {
   AppDirectories directories_;
   HINSTANCE instance_ = nullptr;
   CSettings settings_;
-  std::vector<std::unique_ptr<CFolderItem>> folders_;
+  SubscriptionDefaults subscriptionDefaults_;
+  FolderList folders_;
   CUniqueURLMap subscriptions_;
   ItemIdTable ids_;
   HWND tree_ = nullptr;  // child control, destroyed with the view
   unique_hfile dataFileLock_;
-  bool dataFileLoaded_ = false;
 };

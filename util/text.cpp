@@ -53,15 +53,24 @@ void ReplaceAll(Text& text, TextView from, TextView to) {
   text.swap(result);
 }
 
-int32_t LeadingDecimal(TextView text) {
+namespace {
+
+// Digits accumulate with unsigned wrap-around, so overflow never becomes undefined behaviour.
+uint64_t LeadingDecimalBits(TextView text) {
   size_t i = 0;
   while (i < text.size() && (IsAsciiSpace(text[i]) || text[i] == u'\v' || text[i] == u'\f')) ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
-  uint32_t value = 0;
-  for (; i < text.size() && IsAsciiDigit(text[i]); ++i) value = value * 10u + uint32_t(text[i] - u'0');
-  return static_cast<int32_t>(negative ? 0u - value : value);
+  uint64_t value = 0;
+  for (; i < text.size() && IsAsciiDigit(text[i]); ++i) value = value * 10u + uint64_t(text[i] - u'0');
+  return negative ? 0u - value : value;
 }
+
+}  // namespace
+
+int32_t LeadingDecimal(TextView text) { return static_cast<int32_t>(uint32_t(LeadingDecimalBits(text))); }
+
+int64_t LeadingDecimal64(TextView text) { return static_cast<int64_t>(LeadingDecimalBits(text)); }
 
 Text AsciiToText(std::string_view ascii) {
   Text result;

@@ -31,6 +31,8 @@ void ReplaceAll(Text& text, TextView from, TextView to);
 // optional white space, an optional sign, then digits; anything else gives 0. Overflow wraps as
 // 32-bit arithmetic does, so a huge value does not become a valid small one by accident.
 int32_t LeadingDecimal(TextView text);
+// The same rule in 64 bits.
+int64_t LeadingDecimal64(TextView text);
 
 // ASCII-only conversions for literals and numbers; bytes >= 0x80 are widened as they are.
 Text AsciiToText(std::string_view ascii);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <wininet.h>
 
 #include <utility>
 
@@ -65,6 +66,7 @@ inline void DestroyMenuValue(HMENU h) noexcept { ::DestroyMenu(h); }
 inline void FreeLibraryValue(HMODULE h) noexcept { ::FreeLibrary(h); }
 inline void GlobalFreeValue(HGLOBAL h) noexcept { ::GlobalFree(h); }
 inline void FreeBstrValue(BSTR b) noexcept { ::SysFreeString(b); }
+inline void CloseInternetValue(HINTERNET h) noexcept { ::InternetCloseHandle(h); }
 }  // namespace unique_any_detail
 
 using unique_handle = unique_any<NullInvalidTraits<HANDLE, unique_any_detail::CloseHandleValue>>;
@@ -79,6 +81,7 @@ using unique_hmenu = unique_any<NullInvalidTraits<HMENU, unique_any_detail::Dest
 using unique_hmodule = unique_any<NullInvalidTraits<HMODULE, unique_any_detail::FreeLibraryValue>>;
 using unique_hglobal = unique_any<NullInvalidTraits<HGLOBAL, unique_any_detail::GlobalFreeValue>>;
 using unique_bstr = unique_any<NullInvalidTraits<BSTR, unique_any_detail::FreeBstrValue>>;
+using unique_hinternet = unique_any<NullInvalidTraits<HINTERNET, unique_any_detail::CloseInternetValue>>;
 
 // COM interface pointer owner: Release on destruction, AddRef only when asked to copy.
 template <typename T>

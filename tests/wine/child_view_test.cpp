@@ -87,7 +87,9 @@ TEST_F(ChildViewTest, TreeControlMirrorsFoldersAndSites) {
   EXPECT_NE(id, 0u);
   EXPECT_EQ(view_->NodeFromId(id), siteB);
   EXPECT_EQ(view_->ItemFromId(id), news->Children()[1].get());
-  if (sizeof(void*) == 4) EXPECT_EQ(id, reinterpret_cast<uintptr_t>(siteB));
+  if (sizeof(void*) == 4) {
+    EXPECT_EQ(id, reinterpret_cast<uintptr_t>(siteB));
+  }
   EXPECT_EQ(view_->ItemFromId(0), nullptr);
 }
 
@@ -108,19 +110,4 @@ TEST_F(ChildViewTest, SaveWritesSettingsAndLocksTheDataFile) {
   EXPECT_TRUE(view_->SaveSettingsAndData());
   view_.reset();
   EXPECT_TRUE(::DeleteFileW(W(dataFile)));
-}
-
-TEST(DataFile, ExistingFileThatWasNeverLoadedIsNotOverwritten) {
-  ScratchDirectory directory(u"pelun_data_test");
-  const Text path = directory.Path() + kDataFileName;
-  {
-    unique_hfile file(::CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    ASSERT_TRUE(::WriteFile(file.get(), "user data", 9, &written, nullptr));
-  }
-  EXPECT_TRUE(SaveDataFile(path, {}, false));
-  EXPECT_EQ(ReadFileBytes(path), "user data");
-  EXPECT_TRUE(SaveDataFile(path, {}, true));
-  EXPECT_NE(ReadFileBytes(path), "user data");
-  EXPECT_EQ(::GetFileAttributesW(W(path + u".tmp")), INVALID_FILE_ATTRIBUTES) << "no leftovers";
 }

@@ -1,0 +1,14 @@
+#include "app/subscription_defaults.h"
+
+namespace {
+constexpr char16_t kSection[] = u"Subscription";
+}
+
+SubscriptionDefaults ReadSubscriptionDefaults(const IProfile& defineIni) {
+  SubscriptionDefaults defaults;
+  defaults.defaultListUrl =
+      Trim(defineIni.ReadString(kSection, u"DefaultList", defaults.defaultListUrl, kProfileLongValueChars));
+  defaults.auctionHostFragment =
+      Trim(defineIni.ReadString(kSection, u"AuctionHost", defaults.auctionHostFragment));
+  return defaults;
+}

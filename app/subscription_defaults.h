@@ -1,0 +1,16 @@
+// Fixed configuration of the subscriptions, read from section "Subscription" of define.ini so
+// that a distributor can change it without a new build.
+#pragma once
+
+#include "app/profile.h"
+#include "util/text.h"
+
+struct SubscriptionDefaults {
+  // The OPML list imported on a first start; empty: only the bundled default.opml is used.
+  Text defaultListUrl;
+  // Feeds whose address contains this text rewrite their article dates on every change of an
+  // item (auction listings), so their articles are compared without dates.
+  Text auctionHostFragment = u"auctions.yahoo.co.jp";
+};
+
+SubscriptionDefaults ReadSubscriptionDefaults(const IProfile& defineIni);

@@ -1,0 +1,246 @@
+#include "util/xml_dom_win.h"
+
+#include <utility>
+
+#include "util/code_page.h"
+#include "util/file_io_win.h"
+#include "util/wide_win.h"
+
+namespace {
+
+// The MSXML 3 document and its second interface (for the parser properties).
+constexpr CLSID kClsidDomDocument30 = {
+    0xF6D90F11, 0x9C73, 0x11D3, {0xB3, 0x2E, 0x00, 0xC0, 0x4F, 0x99, 0x0B, 0xB4}};
+constexpr IID kIidXmlDomDocument2 = {
+    0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+
+unique_bstr MakeBstr(TextView text) {
+  return unique_bstr(::SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
+                                         static_cast<UINT>(text.size())));
+}
+
+Text TakeBstr(BSTR raw) {
+  unique_bstr owned(raw);
+  return raw ? FromWide(raw, ::SysStringLen(raw)) : Text();
+}
+
+Text NodeName(IXMLDOMNode* node) {
+  BSTR name = nullptr;
+  return SUCCEEDED(node->get_nodeName(&name)) ? TakeBstr(name) : Text();
+}
+
+Text NodeValue(IXMLDOMNode* node) {
+  VARIANT value;
+  ::VariantInit(&value);
+  Text text;
+  if (SUCCEEDED(node->get_nodeValue(&value)) && value.vt == VT_BSTR && value.bstrVal)
+    text = FromWide(value.bstrVal, ::SysStringLen(value.bstrVal));
+  ::VariantClear(&value);
+  return text;
+}
+
+void ReadAttributes(IXMLDOMNode* node, XmlElement& element) {
+  com_ptr<IXMLDOMNamedNodeMap> attributes;
+  long count = 0;
+  if (FAILED(node->get_attributes(attributes.put())) || !attributes ||
+      FAILED(attributes->get_length(&count)))
+    return;
+  element.attributes.reserve(static_cast<size_t>(count));
+  for (long i = 0; i < count; ++i) {
+    com_ptr<IXMLDOMNode> attribute;
+    if (SUCCEEDED(attributes->get_item(i, attribute.put())) && attribute)
+      element.attributes.push_back({NodeName(attribute.get()), NodeValue(attribute.get())});
+  }
+}
+
+// Copies the children of `node` below `element`; false when the document nests too deeply.
+bool ReadChildren(IXMLDOMNode* node, XmlElement& element, int depth) {
+  if (depth > kMaxXmlDepth) return false;
+  com_ptr<IXMLDOMNode> child;
+  node->get_firstChild(child.put());
+  while (child) {
+    DOMNodeType type = NODE_INVALID;
+    child->get_nodeType(&type);
+    if (type == NODE_ELEMENT) {
+      XmlElement& added = element.AddElement(NodeName(child.get()));
+      ReadAttributes(child.get(), added);
+      if (!ReadChildren(child.get(), added, depth + 1)) return false;
+    } else if (type == NODE_TEXT || type == NODE_CDATA_SECTION) {
+      element.AddText(NodeValue(child.get()));
+    }
+    com_ptr<IXMLDOMNode> next;
+    child->get_nextSibling(next.put());
+    child = std::move(next);
+  }
+  return true;
+}
+
+bool AppendNode(IXMLDOMNode* parent, IXMLDOMNode* child) {
+  com_ptr<IXMLDOMNode> appended;
+  return SUCCEEDED(parent->appendChild(child, appended.put()));
+}
+
+bool SetAttribute(IXMLDOMElement* element, const XmlAttribute& attribute) {
+  unique_bstr name = MakeBstr(attribute.name);
+  VARIANT value;
+  ::VariantInit(&value);
+  value.vt = VT_BSTR;
+  value.bstrVal = ::SysAllocStringLen(reinterpret_cast<const OLECHAR*>(attribute.value.data()),
+                                      static_cast<UINT>(attribute.value.size()));
+  const bool set = value.bstrVal && SUCCEEDED(element->setAttribute(name.get(), value));
+  ::VariantClear(&value);
+  return set;
+}
+
+com_ptr<IXMLDOMElement> BuildElement(IXMLDOMDocument2* document, const XmlElement& source,
+                                     int depth) {
+  com_ptr<IXMLDOMElement> element;
+  if (depth > kMaxXmlDepth ||
+      FAILED(document->createElement(MakeBstr(source.name).get(), element.put())) || !element)
+    return {};
+  for (const auto& attribute : source.attributes)
+    if (!SetAttribute(element.get(), attribute)) return {};
+  for (const auto& child : source.children) {
+    if (child.isText) {
+      com_ptr<IXMLDOMText> text;
+      if (FAILED(document->createTextNode(MakeBstr(child.text).get(), text.put())) || !text ||
+          !AppendNode(element.get(), text.get()))
+        return {};
+    } else {
+      com_ptr<IXMLDOMElement> built = BuildElement(document, *child.element, depth + 1);
+      if (!built || !AppendNode(element.get(), built.get())) return {};
+    }
+  }
+  return element;
+}
+
+com_ptr<IStream> StreamOverBytes(std::string_view bytes) {
+  unique_hglobal memory(::GlobalAlloc(GMEM_MOVEABLE, bytes.size() ? bytes.size() : 1));
+  if (!memory) return {};
+  void* target = ::GlobalLock(memory.get());
+  if (!target) return {};
+  std::copy(bytes.begin(), bytes.end(), static_cast<char*>(target));
+  ::GlobalUnlock(memory.get());
+  com_ptr<IStream> stream;
+  if (FAILED(::CreateStreamOnHGlobal(memory.get(), TRUE, stream.put()))) return {};
+  memory.release();  // the stream frees it
+  ULARGE_INTEGER size;
+  size.QuadPart = bytes.size();
+  stream->SetSize(size);
+  return stream;
+}
+
+void FillLoadError(IXMLDOMDocument2* document, XmlLoadError* error) {
+  if (!error) return;
+  *error = XmlLoadError{};
+  com_ptr<IXMLDOMParseError> parseError;
+  if (FAILED(document->get_parseError(parseError.put())) || !parseError) return;
+  long line = 0, column = 0;
+  BSTR reason = nullptr;
+  parseError->get_line(&line);
+  parseError->get_linepos(&column);
+  if (SUCCEEDED(parseError->get_reason(&reason))) error->reason = Text(Trim(TakeBstr(reason)));
+  error->line = line > 0 ? static_cast<uint32_t>(line) : 0;
+  error->column = column > 0 ? static_cast<uint32_t>(column) : 0;
+}
+
+}  // namespace
+
+bool CXmlDomDocument::Create() {
+  if (FAILED(::CoCreateInstance(kClsidDomDocument30, nullptr, CLSCTX_INPROC_SERVER,
+                                kIidXmlDomDocument2, document_.put_void())) ||
+      !document_)
+    return false;
+  document_->put_async(VARIANT_FALSE);
+  document_->put_validateOnParse(VARIANT_FALSE);
+  document_->put_resolveExternals(VARIANT_FALSE);
+  // Older parsers lack the property; their documents never reach here with a DTD anyway.
+  VARIANT prohibit;
+  ::VariantInit(&prohibit);
+  prohibit.vt = VT_BOOL;
+  prohibit.boolVal = VARIANT_TRUE;
+  document_->setProperty(MakeBstr(u"ProhibitDTD").get(), prohibit);
+  return true;
+}
+
+bool CXmlDomDocument::LoadBytes(std::string_view utf8, XmlLoadError* error) {
+  if (error) *error = XmlLoadError{};
+  if (!document_) return false;
+  com_ptr<IStream> stream = StreamOverBytes(utf8);
+  if (!stream) return false;
+  VARIANT source;
+  ::VariantInit(&source);
+  source.vt = VT_UNKNOWN;
+  source.punkVal = stream.get();
+  VARIANT_BOOL loaded = VARIANT_FALSE;
+  if (FAILED(document_->load(source, &loaded)) || loaded != VARIANT_TRUE) {
+    FillLoadError(document_.get(), error);
+    return false;
+  }
+  return true;
+}
+
+std::optional<XmlElement> CXmlDomDocument::RootElement() const {
+  if (!document_) return std::nullopt;
+  com_ptr<IXMLDOMElement> root;
+  if (FAILED(document_->get_documentElement(root.put())) || !root) return std::nullopt;
+  XmlElement element(NodeName(root.get()));
+  ReadAttributes(root.get(), element);
+  if (!ReadChildren(root.get(), element, 1)) return std::nullopt;
+  return element;
+}
+
+bool CXmlDomDocument::Build(const XmlDocumentData& data) {
+  if (!document_) return false;
+  if (!data.declaration.empty()) {
+    com_ptr<IXMLDOMProcessingInstruction> declaration;
+    if (FAILED(document_->createProcessingInstruction(MakeBstr(u"xml").get(),
+                                                      MakeBstr(data.declaration).get(),
+                                                      declaration.put())) ||
+        !declaration || !AppendNode(document_.get(), declaration.get()))
+      return false;
+  }
+  com_ptr<IXMLDOMElement> root = BuildElement(document_.get(), data.root, 1);
+  return root && AppendNode(document_.get(), root.get());
+}
+
+std::optional<std::string> CXmlDomDocument::SaveToBytes() const {
+  if (!document_) return std::nullopt;
+  com_ptr<IStream> stream;
+  if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put()))) return std::nullopt;
+  VARIANT target;
+  ::VariantInit(&target);
+  target.vt = VT_UNKNOWN;
+  target.punkVal = stream.get();
+  if (FAILED(document_->save(target))) return std::nullopt;
+  STATSTG status{};
+  HGLOBAL memory = nullptr;
+  if (FAILED(stream->Stat(&status, STATFLAG_NONAME)) ||
+      FAILED(::GetHGlobalFromStream(stream.get(), &memory)))
+    return std::nullopt;
+  const auto* bytes = static_cast<const char*>(::GlobalLock(memory));
+  if (!bytes) return std::nullopt;
+  std::string saved(bytes, static_cast<size_t>(status.cbSize.QuadPart));
+  ::GlobalUnlock(memory);
+  return saved;
+}
+
+std::optional<XmlElement> LoadXmlDocument(std::string_view bytes, XmlLoadError* error) {
+  CXmlDomDocument document;
+  if (!document.Create()) return std::nullopt;
+  if (!document.LoadBytes(bytes, error)) return std::nullopt;
+  return document.RootElement();
+}
+
+std::optional<XmlElement> LoadXmlFile(const Text& path, XmlLoadError* error) {
+  if (error) *error = XmlLoadError{};
+  auto bytes = ReadWholeFile(path);
+  if (!bytes) return std::nullopt;
+  return LoadXmlDocument(*bytes, error);
+}
+
+std::optional<std::string> SaveXmlDocument(const XmlDocumentData& data) {
+  CXmlDomDocument document;
+  if (!document.Create() || !document.Build(data)) return std::nullopt;
+  return document.SaveToBytes();
+}

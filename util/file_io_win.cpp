@@ -50,6 +50,10 @@ bool WriteNewFile(const Text& path, std::string_view bytes) {
 }  // namespace
 
 bool ReplaceFileContents(const Text& path, std::string_view bytes) {
+  // A read-only file is one the user asked to keep as it is. Windows refuses to move another
+  // file over it; the check makes every platform do the same.
+  const DWORD attributes = ::GetFileAttributesW(W(path));
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
   const Text temporary = path + u".new";
   if (!WriteNewFile(temporary, bytes) ||
       !::MoveFileExW(W(temporary), W(path), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

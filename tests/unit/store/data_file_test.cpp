@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr char kDeclarationLine[] = "<?xml version='1.0' encoding='utf-8'?>\r\n";
+constexpr char kDeclarationLine[] = "<?xml version='1.0' encoding='utf-8'?>\n";
 
 void ExpectSameArticles(const CRssItemArray* actual, const CRssItemArray* expected) {
   ASSERT_NE(actual, nullptr);  // a loaded site always has a list
@@ -61,7 +61,7 @@ TEST(DataFile, SampleTreeWritesTheExpectedDocumentAndReadsBack) {
   const XmlDocumentData document = BuildDataDocument(SampleTree());
   EXPECT_EQ(document.declaration, u"version='1.0' encoding='utf-8'");
   const std::string file = ReadTestData("datafile/sample.dat");
-  EXPECT_EQ(kDeclarationLine + ToUtf8(document.root.Markup()) + "\r\n", file);
+  EXPECT_EQ(kDeclarationLine + ToUtf8(document.root.Markup()) + "\n", file);
 
   FolderList loaded;
   ASSERT_TRUE(ReadDataDocument(document.root, ItemReadOptions{}, loaded));

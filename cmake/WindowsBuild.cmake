@@ -24,6 +24,10 @@ target_link_libraries(pelun_glue PUBLIC pelun_core ${PELUN_PLATFORM_LIBS})
 target_link_libraries(pelun_core INTERFACE pelun_glue)
 
 add_executable(pelun WIN32 app/pelun_main_win.cpp app/pelun.rc)
+# Files that ship beside the program.
+foreach(resource default.opml define.ini)
+  configure_file(${PROJECT_SOURCE_DIR}/app/${resource} ${CMAKE_BINARY_DIR}/${resource} COPYONLY)
+endforeach()
 target_link_libraries(pelun PRIVATE pelun_glue)
 target_link_options(pelun PRIVATE -municode)
 

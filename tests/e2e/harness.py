@@ -82,7 +82,7 @@ class PelunSession:
         self.data_parent = os.path.join(self.workdir, "data")
         os.makedirs(self.program_dir)
         os.makedirs(self.data_parent)
-        for name in ("pelun.exe", "wintool.exe"):
+        for name in ("pelun.exe", "wintool.exe", "default.opml"):
             shutil.copy2(os.path.join(self.windows_build, name), self.program_dir)
         self.write_define_ini(define_ini)
         self.processes = []
@@ -97,12 +97,19 @@ class PelunSession:
     def temp_dir(self):
         return os.path.join(self.program_dir, "pelun temporary")
 
+    def default_define_ini(self):
+        return ("[Path]\r\nDataLocal=1\r\nDataPath=%s\r\nTempLocal=1\r\n"
+                % windows_path(self.data_parent))
+
     def write_define_ini(self, text=None):
         if text is None:
-            text = ("[Path]\r\nDataLocal=1\r\nDataPath=%s\r\nTempLocal=1\r\n"
-                    % windows_path(self.data_parent))
+            text = self.default_define_ini()
         with open(os.path.join(self.program_dir, "define.ini"), "wb") as f:
             f.write(text.encode("cp932"))
+
+    @property
+    def data_file(self):
+        return os.path.join(self.data_dir, "pelun.dat")
 
     def read_ini(self, name="pelun.ini"):
         with open(os.path.join(self.data_dir, name), "rb") as f:

@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 JOBS       ?= 2
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all bootstrap configure build test run fuzz clean
+.PHONY: all bootstrap configure build test bench run fuzz clean
 
 all: build
 
@@ -39,6 +39,11 @@ build: configure
 test: build
 	tools/wine-prefix
 	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
+
+# Benchmarks of the Windows build under Wine; each figure is printed beside its target.
+bench: build
+	tools/wine-prefix
+	tools/wine-run $(WIN64)/pelun_bench.exe
 
 run: build
 	tools/wine-prefix

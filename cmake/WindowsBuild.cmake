@@ -66,3 +66,7 @@ add_test(NAME wine.unit COMMAND pelun_win_tests)
 add_executable(wintool tests/wine/wintool.cpp)
 target_link_libraries(wintool PRIVATE pelun_glue)
 target_link_options(wintool PRIVATE -municode)
+
+# `make bench`: figures printed beside their targets, never asserted.
+add_executable(pelun_bench tests/bench/data_file_bench.cpp)
+target_link_libraries(pelun_bench PRIVATE pelun_glue)

@@ -4,6 +4,7 @@
 
 #include "util/code_page.h"
 #include "util/file_io_win.h"
+#include "util/memory_stream_win.h"
 #include "util/wide_win.h"
 
 namespace {
@@ -114,21 +115,24 @@ com_ptr<IXMLDOMElement> BuildElement(IXMLDOMDocument2* document, const XmlElemen
   return element;
 }
 
-com_ptr<IStream> StreamOverBytes(std::string_view bytes) {
-  unique_hglobal memory(::GlobalAlloc(GMEM_MOVEABLE, bytes.size() ? bytes.size() : 1));
-  if (!memory) return {};
-  void* target = ::GlobalLock(memory.get());
-  if (!target) return {};
-  std::copy(bytes.begin(), bytes.end(), static_cast<char*>(target));
-  ::GlobalUnlock(memory.get());
-  com_ptr<IStream> stream;
-  if (FAILED(::CreateStreamOnHGlobal(memory.get(), TRUE, stream.put()))) return {};
-  memory.release();  // the stream frees it
-  ULARGE_INTEGER size;
-  size.QuadPart = bytes.size();
-  stream->SetSize(size);
-  return stream;
-}
+// The document is handed over as a byte array: the DOM parses it in place, while reading
+// from a stream goes through many small copies.
+struct ByteArray {
+  SAFEARRAY* array = nullptr;
+  explicit ByteArray(std::string_view bytes) {
+    if (bytes.size() > ULONG(-1)) return;
+    array = ::SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
+    void* data = nullptr;
+    if (!array || FAILED(::SafeArrayAccessData(array, &data))) return;
+    std::copy(bytes.begin(), bytes.end(), static_cast<char*>(data));
+    ::SafeArrayUnaccessData(array);
+  }
+  ByteArray(const ByteArray&) = delete;
+  ByteArray& operator=(const ByteArray&) = delete;
+  ~ByteArray() {
+    if (array) ::SafeArrayDestroy(array);
+  }
+};
 
 void FillLoadError(IXMLDOMDocument2* document, XmlLoadError* error) {
   if (!error) return;
@@ -166,12 +170,12 @@ bool CXmlDomDocument::Create() {
 bool CXmlDomDocument::LoadBytes(std::string_view utf8, XmlLoadError* error) {
   if (error) *error = XmlLoadError{};
   if (!document_) return false;
-  com_ptr<IStream> stream = StreamOverBytes(utf8);
-  if (!stream) return false;
+  ByteArray bytes(utf8);
+  if (!bytes.array) return false;
   VARIANT source;
   ::VariantInit(&source);
-  source.vt = VT_UNKNOWN;
-  source.punkVal = stream.get();
+  source.vt = VT_ARRAY | VT_UI1;
+  source.parray = bytes.array;
   VARIANT_BOOL loaded = VARIANT_FALSE;
   if (FAILED(document_->load(source, &loaded)) || loaded != VARIANT_TRUE) {
     FillLoadError(document_.get(), error);
@@ -206,23 +210,14 @@ bool CXmlDomDocument::Build(const XmlDocumentData& data) {
 
 std::optional<std::string> CXmlDomDocument::SaveToBytes() const {
   if (!document_) return std::nullopt;
-  com_ptr<IStream> stream;
-  if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put()))) return std::nullopt;
+  com_ptr<CMemoryWriteStream> stream = com_ptr<CMemoryWriteStream>::Attach(CMemoryWriteStream::Create());
+  if (!stream) return std::nullopt;
   VARIANT target;
   ::VariantInit(&target);
   target.vt = VT_UNKNOWN;
-  target.punkVal = stream.get();
+  target.punkVal = static_cast<IStream*>(stream.get());
   if (FAILED(document_->save(target))) return std::nullopt;
-  STATSTG status{};
-  HGLOBAL memory = nullptr;
-  if (FAILED(stream->Stat(&status, STATFLAG_NONAME)) ||
-      FAILED(::GetHGlobalFromStream(stream.get(), &memory)))
-    return std::nullopt;
-  const auto* bytes = static_cast<const char*>(::GlobalLock(memory));
-  if (!bytes) return std::nullopt;
-  std::string saved(bytes, static_cast<size_t>(status.cbSize.QuadPart));
-  ::GlobalUnlock(memory);
-  return saved;
+  return stream->Bytes();
 }
 
 std::optional<XmlElement> LoadXmlDocument(std::string_view bytes, XmlLoadError* error) {

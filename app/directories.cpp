@@ -41,7 +41,8 @@ Text TempBase(const IProfile& defineIni, const PlatformFolders& folders) {
 
 AppDirectories SettleDirectories(const IProfile& defineIni, const PlatformFolders& folders) {
   return {WithTrailingBackslash(DataBase(defineIni, folders)) + kDataFolderName,
-          WithTrailingBackslash(TempBase(defineIni, folders)) + kTempFolderName};
+          WithTrailingBackslash(TempBase(defineIni, folders)) + kTempFolderName,
+          folders.programDirectory};
 }
 
 Text DirectoryOfFile(TextView filePath) {

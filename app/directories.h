@@ -7,10 +7,11 @@
 
 inline constexpr char16_t kDefineIniFileName[] = u"define.ini";
 
-// Both end in a backslash. Either may be relative when the platform gave no folder for it.
+// All end in a backslash. Data and temp may be relative when the platform gave no folder.
 struct AppDirectories {
   Text data;
   Text temp;
+  Text program;  // where define.ini and the files shipped with the program are
 };
 
 // What the platform says, as it says it.

@@ -52,7 +52,7 @@ LRESULT CChildView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 // Creation order: settings, the tree control, the data, then the tree and the subscriptions.
 bool CChildView::OnCreate() {
   settings_ = LoadSettings(CIniFile(SettingsPath()));
-  subscriptionDefaults_ = ReadSubscriptionDefaults(CIniFile(QueryProgramDirectory() + kDefineIniFileName));
+  subscriptionDefaults_ = ReadSubscriptionDefaults(CIniFile(directories_.program + kDefineIniFileName));
   if (!CreateTreeControl()) return false;
   if (!LoadSubscriptions()) return false;
   FillTree();
@@ -94,7 +94,7 @@ void CChildView::ImportDefaultSubscriptions() {
       if (auto root = LoadXmlDocument(*bytes)) list = ReadOpml(*root);
   }
   if (!list)
-    if (auto root = LoadXmlFile(QueryProgramDirectory() + kDefaultOpmlFileName)) list = ReadOpml(*root);
+    if (auto root = LoadXmlFile(directories_.program + kDefaultOpmlFileName)) list = ReadOpml(*root);
   if (list) ImportOpmlItems(folders_, nullptr, nullptr, list->items);
 }
 

@@ -53,7 +53,7 @@ class ChildViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(host_.Create());
-    view_ = std::make_unique<CChildView>(AppDirectories{directory_.Path(), directory_.Path()});
+    view_ = std::make_unique<CChildView>(AppDirectories{directory_.Path(), directory_.Path(), directory_.Path()});
     ASSERT_TRUE(view_->Create(host_.hwnd(), ::GetModuleHandleW(nullptr)));
   }
 

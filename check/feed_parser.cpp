@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "store/item_tree.h"
 #include "util/feed_date.h"
 
 FeedFormat DetectFeedFormat(const XmlElement& root) {
@@ -124,4 +125,16 @@ std::unique_ptr<CRssItemArray> ParseFeed(const XmlElement& root, TextView url, s
     case FeedFormat::kNone: break;
   }
   return nullptr;
+}
+
+FeedReadResult ReadFeedDocument(const std::optional<XmlElement>& root, TextView url,
+                                std::size_t loadItem) {
+  FeedReadResult result;
+  if (!root) {
+    result.errorCode = CItemBase::kErrorXml;
+    return result;
+  }
+  result.articles = ParseFeed(*root, url, loadItem);
+  if (!result.articles) result.errorCode = CItemBase::kErrorRss;
+  return result;
 }

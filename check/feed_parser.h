@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "store/rss_item.h"
@@ -30,3 +32,14 @@ void CollectArticles(CRssItemArray& into, const std::vector<const XmlElement*>& 
 
 // Null when the root is none of the three feed forms.
 std::unique_ptr<CRssItemArray> ParseFeed(const XmlElement& root, TextView url, std::size_t loadItem);
+
+// A downloaded document's outcome: its articles, or the error code the check ends with
+// (not well-formed: 40000; well-formed but no feed: 50000).
+struct FeedReadResult {
+  std::unique_ptr<CRssItemArray> articles;
+  int32_t errorCode = 0;
+};
+
+// `root` is the loaded document's root element, nullopt when the document did not load.
+FeedReadResult ReadFeedDocument(const std::optional<XmlElement>& root, TextView url,
+                                std::size_t loadItem);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "check/feed_parser.h"
+#include "store/item_tree.h"
 #include "tests/unit/test_data.h"
 #include "util/code_page.h"
 #include "util/xml_dom_win.h"
@@ -84,12 +85,19 @@ TEST(FeedCorpus, CountOrderAndAwkwardDocuments) {
   EXPECT_EQ(unbound->Items()[0]->content, u"<p>body</p>");
 }
 
-TEST(FeedCorpus, BrokenDocumentsReportWhy) {
-  XmlLoadError error;
-  EXPECT_FALSE(LoadXmlDocument("<?xml version=\"1.0\"?>\n<rss><channel></rss>", &error));
-  EXPECT_FALSE(LoadXmlDocument("", &error));
-  // Well-formed but no feed: the reader, not the parser, refuses it.
-  auto root = LoadXmlDocument("<html><body/></html>");
-  ASSERT_TRUE(root);
-  EXPECT_EQ(ParseFeed(*root, u"u", 15), nullptr);
+TEST(FeedCorpus, BrokenDocumentsGiveTheirErrorCodes) {
+  struct Case {
+    const char* document;
+    int32_t errorCode;
+  } cases[] = {
+      {"<?xml version=\"1.0\"?>\n<rss><channel></rss>", CItemBase::kErrorXml},
+      {"", CItemBase::kErrorXml},
+      {"<html><body/></html>", CItemBase::kErrorRss},
+      {"<rss version=\"2.0\"><channel><title>t</title></channel></rss>", 0},
+  };
+  for (const auto& c : cases) {
+    const FeedReadResult result = ReadFeedDocument(LoadXmlDocument(c.document), u"u", 15);
+    EXPECT_EQ(result.errorCode, c.errorCode) << c.document;
+    EXPECT_EQ(result.articles != nullptr, c.errorCode == 0) << c.document;
+  }
 }

@@ -18,7 +18,8 @@ int Base64Value(char16_t c) {
 }
 
 void AppendWord(std::string& out, uint32_t value) {
-  for (std::size_t i = 0; i < kBlobWordBytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+  for (std::size_t i = 0; i < kBlobWordBytes; ++i)
+    out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
 
 // Callers have checked that the blob holds a whole word.
@@ -39,7 +40,8 @@ Text EncodeBase64(std::string_view bytes) {
     const uint32_t group = uint32_t(static_cast<unsigned char>(bytes[i])) << 16 |
                            uint32_t(static_cast<unsigned char>(bytes[i + 1])) << 8 |
                            uint32_t(static_cast<unsigned char>(bytes[i + 2]));
-    for (int shift = 18; shift >= 0; shift -= 6) out.push_back(char16_t(kBase64Alphabet[(group >> shift) & 63]));
+    for (int shift = 18; shift >= 0; shift -= 6)
+      out.push_back(char16_t(kBase64Alphabet[(group >> shift) & 63]));
   }
   const std::size_t left = bytes.size() - i;
   if (left > 0) {

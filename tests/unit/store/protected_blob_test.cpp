@@ -94,7 +94,8 @@ TEST(SitePlainBytes, BindThePasswordToItsSource) {
   EXPECT_EQ(SitePasswordFromPlainBytes(*plain, u"http://example.jp/日本"), u"秘密");
 
   // Only the exact source matches: no case folding, no prefix, no trailing extra.
-  const Text otherSources[] = {u"http://example.jp/", u"HTTP://example.jp/日本", u"http://example.jp/日本/", u""};
+  const Text otherSources[] = {u"http://example.jp/", u"HTTP://example.jp/日本",
+                               u"http://example.jp/日本/", u""};
   for (const Text& other : otherSources) EXPECT_EQ(SitePasswordFromPlainBytes(*plain, other), std::nullopt);
 
   // The password may hold NUL itself; only the first one separates.

@@ -75,8 +75,10 @@ TEST_F(PasswordProtectionTest, DamagedOrShortProtectedTextComesBackEmpty) {
       EncodeBase64(tooLong),                // the key blob runs past the end
       EncodeBase64(good->substr(0, kBlobWordBytes + keyBytes)),  // no cipher text
       EncodeBase64(good->substr(0, good->size() - 1)),           // a cut block
-      EncodeBase64(good->substr(0, kBlobWordBytes + keyBytes - 1) + good->substr(kBlobWordBytes + keyBytes)),
-      ProtectText(u"secret") + u"\r\n",
+      // A byte missing from the key blob: the word now takes one byte of the cipher text too.
+      EncodeBase64(good->substr(0, kBlobWordBytes + keyBytes - 1) +
+                   good->substr(kBlobWordBytes + keyBytes)),
+      ProtectText(u"secret") + u"\r\n",                         // base64 is read strictly
   };
   for (const Text& text : bad) {
     EXPECT_EQ(UnprotectText(text), u"") << TextToAscii(text);

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <wininet.h>
+#include <wincrypt.h>
 
 #include <utility>
 
@@ -47,6 +48,14 @@ struct NullInvalidTraits {
   static void Close(Handle h) noexcept { CloseFunction(h); }
 };
 
+// CryptoAPI handles are integers, not pointers; 0 is the invalid value.
+template <typename Handle, auto CloseFunction>
+struct ZeroInvalidTraits {
+  using type = Handle;
+  static Handle Invalid() noexcept { return 0; }
+  static void Close(Handle h) noexcept { CloseFunction(h); }
+};
+
 template <auto CloseFunction>
 struct FileHandleTraits {
   using type = HANDLE;
@@ -67,6 +76,9 @@ inline void FreeLibraryValue(HMODULE h) noexcept { ::FreeLibrary(h); }
 inline void GlobalFreeValue(HGLOBAL h) noexcept { ::GlobalFree(h); }
 inline void FreeBstrValue(BSTR b) noexcept { ::SysFreeString(b); }
 inline void CloseInternetValue(HINTERNET h) noexcept { ::InternetCloseHandle(h); }
+inline void ReleaseCryptContextValue(HCRYPTPROV h) noexcept { ::CryptReleaseContext(h, 0); }
+inline void DestroyCryptKeyValue(HCRYPTKEY h) noexcept { ::CryptDestroyKey(h); }
+inline void DestroyCryptHashValue(HCRYPTHASH h) noexcept { ::CryptDestroyHash(h); }
 }  // namespace unique_any_detail
 
 using unique_handle = unique_any<NullInvalidTraits<HANDLE, unique_any_detail::CloseHandleValue>>;
@@ -82,6 +94,12 @@ using unique_hmodule = unique_any<NullInvalidTraits<HMODULE, unique_any_detail::
 using unique_hglobal = unique_any<NullInvalidTraits<HGLOBAL, unique_any_detail::GlobalFreeValue>>;
 using unique_bstr = unique_any<NullInvalidTraits<BSTR, unique_any_detail::FreeBstrValue>>;
 using unique_hinternet = unique_any<NullInvalidTraits<HINTERNET, unique_any_detail::CloseInternetValue>>;
+// A key or hash must go before the context it was made in: declare the context first.
+using unique_hcryptprov =
+    unique_any<ZeroInvalidTraits<HCRYPTPROV, unique_any_detail::ReleaseCryptContextValue>>;
+using unique_hcryptkey = unique_any<ZeroInvalidTraits<HCRYPTKEY, unique_any_detail::DestroyCryptKeyValue>>;
+using unique_hcrypthash =
+    unique_any<ZeroInvalidTraits<HCRYPTHASH, unique_any_detail::DestroyCryptHashValue>>;
 
 // COM interface pointer owner: Release on destruction, AddRef only when asked to copy.
 template <typename T>

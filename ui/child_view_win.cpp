@@ -8,6 +8,7 @@
 #include "shared/names.h"
 #include "store/data_file_win.h"
 #include "store/opml.h"
+#include "store/password_protection.h"
 #include "util/file_io_win.h"
 #include "util/wide_win.h"
 #include "util/xml_dom_win.h"
@@ -54,6 +55,9 @@ bool CChildView::OnCreate() {
   settings_ = LoadSettings(CIniFile(SettingsPath()));
   subscriptionDefaults_ = ReadSubscriptionDefaults(CIniFile(directories_.program + kDefineIniFileName));
   if (!CreateTreeControl()) return false;
+  // Stored passwords need the key pair; without it they only come back empty, so the program
+  // still runs.
+  (void)EnsureKeyContainer();
   if (!LoadSubscriptions()) return false;
   FillTree();
   return true;

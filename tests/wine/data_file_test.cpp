@@ -1,5 +1,6 @@
 // The data file through the platform's DOM and file system.
 #include "store/data_file_win.h"
+#include "store/password_protection.h"
 
 #include <gtest/gtest.h>
 
@@ -64,4 +65,21 @@ TEST(DataFileOnDisk, DamagedFilesDoNotLoad) {
   }
   FolderList folders;
   EXPECT_FALSE(LoadDataFile(directory.Path() + u"none.dat", ItemReadOptions{}, folders));
+}
+
+TEST(DataFileOnDisk, ProtectedPasswordsComeBackAfterAReload) {
+  ASSERT_TRUE(EnsureKeyContainer());
+  ScratchDirectory directory(u"pelun_data_file");
+  const Text path = directory.Path() + kDataFileName;
+  FolderList tree = SampleTree();
+  auto& site = *tree[0]->Children()[0];
+  site.pass = ProtectSitePassword(u"秘密のパスワード", site.src, u"");
+  ASSERT_FALSE(site.pass.empty());
+  ASSERT_TRUE(SaveDataFile(path, tree));
+
+  FolderList loaded;
+  ASSERT_TRUE(LoadDataFile(path, ItemReadOptions{}, loaded));
+  const auto& reloaded = *loaded[0]->Children()[0];
+  EXPECT_EQ(reloaded.pass, site.pass);
+  EXPECT_EQ(UnprotectSitePassword(reloaded.pass, reloaded.src, u""), u"秘密のパスワード");
 }

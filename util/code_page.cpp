@@ -142,6 +142,28 @@ Text FromUtf8(std::string_view bytes) {
   return out;
 }
 
+Utf8Form ClassifyUtf8(std::string_view bytes) {
+  Utf8Form form = Utf8Form::kAscii;
+  const size_t size = bytes.size();
+  size_t i = 0;
+  while (i < size) {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    if (first < 0x80) {
+      ++i;
+      continue;
+    }
+    const Utf8Lead lead = ClassifyUtf8Lead(first);
+    if (lead.length == 0 || size - i < size_t(lead.length)) return Utf8Form::kIllFormed;
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    if (second < lead.secondMin || second > lead.secondMax) return Utf8Form::kIllFormed;
+    for (int k = 2; k < lead.length; ++k)
+      if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return Utf8Form::kIllFormed;
+    form = Utf8Form::kMultiByte;
+    i += lead.length;
+  }
+  return form;
+}
+
 int ToMultiByte(TextView text, char* buffer, int size, bool utf8) {
   if (size < 0 || (size > 0 && buffer == nullptr)) return 0;
   try {

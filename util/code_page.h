@@ -16,6 +16,12 @@ std::string ToUtf8(TextView text);
 // recommends) becomes one U+FFFD. A byte-order mark is kept as U+FEFF.
 Text FromUtf8(std::string_view bytes);
 
+// What a byte string is as UTF-8, found in one pass: pure ASCII, well-formed with at least one
+// multi-byte character, or ill-formed (the rules of FromUtf8: no overlong forms, no surrogates,
+// nothing above U+10FFFF, no cut sequence).
+enum class Utf8Form { kAscii, kMultiByte, kIllFormed };
+Utf8Form ClassifyUtf8(std::string_view bytes);
+
 // The system ANSI code page; the platform part lives in code_page_win.cpp (the real code page)
 // and code_page_posix.cpp (iconv with CP932, standing in for a Japanese Windows).
 // nullopt when a character has no exact equivalent in the code page — look-alike "best fit"

@@ -97,7 +97,10 @@ std::vector<Edit> EditsFor(std::string_view document, const MarkupScan& scan, co
   for (const ByteRange& doctype : scan.doctypes) edits.push_back({doctype.begin, doctype.end, {}, true});
   if (!declarations.empty() && scan.rootNameEnd != std::string_view::npos)
     edits.push_back({scan.rootNameEnd, scan.rootNameEnd, declarations, false});
-  std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) { return a.begin < b.begin; });
+  // A start tag cut short by "<!DOCTYPE" puts the insertion where the blanking begins: the
+  // insertion goes first, or the blanked bytes would be copied a second time unblanked.
+  std::sort(edits.begin(), edits.end(),
+            [](const Edit& a, const Edit& b) { return a.begin != b.begin ? a.begin < b.begin : a.end < b.end; });
   return edits;
 }
 

@@ -51,7 +51,9 @@ size_t PastClose(std::string_view text, size_t from, std::string_view close) {
   return at == npos ? text.size() : at + close.size();
 }
 
-size_t PastQuote(std::string_view text, size_t quoteAt) { return PastClose(text, quoteAt + 1, text.substr(quoteAt, 1)); }
+size_t PastQuote(std::string_view text, size_t quoteAt) {
+  return PastClose(text, quoteAt + 1, text.substr(quoteAt, 1));
+}
 
 // From just after "<!DOCTYPE" to just past its '>'. Quoted literals, and in the internal subset
 // comments and processing instructions, may hold '>' or ']' that do not end anything.
@@ -144,7 +146,11 @@ class Scanner {
       if (c == '>') return i + 1;
       if (c == '<') return i;  // an unclosed tag; the DOM reports it
       if (c == '"' || c == '\'') {
-        i = PastQuote(text_, i);
+        // No '<' can be inside an attribute value, so one ends the tag: whatever follows is read
+        // the same way whether or not a DOCTYPE after the tag has been blanked.
+        const size_t close = text_.find_first_of(c == '"' ? "\"<" : "'<", i + 1);
+        if (close == npos || text_[close] == '<') return close == npos ? text_.size() : close;
+        i = close + 1;
       } else if (IsSpace(c) || c == '/' || c == '=') {
         ++i;
       } else {

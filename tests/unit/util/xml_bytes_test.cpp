@@ -118,6 +118,7 @@ TEST(PrepareXmlForDom, DeclaresUnboundPrefixesOnTheRoot) {
       // After a rewritten declaration and a blanked DOCTYPE the root is still found.
       {"<?xml version=\"1.0\" encoding=\"sjis\"?>\n<!DOCTYPE a>\n<a><dc:x/></a>",
        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n            \n<a" + dc + "><dc:x/></a>"},
+      {"<p:a<!DOCTYPE x>", "<p:a xmlns:p=\"urn:x-pelun:unbound:p\"" + Spaces("<!DOCTYPE x>")},
   };
   for (const auto& [input, expected] : cases) EXPECT_EQ(PrepareXmlForDom(input), expected) << input;
 
@@ -148,6 +149,8 @@ TEST(BlankDoctypes, BlanksTheWholeDeclarationKeepingLines) {
       {unterminated, Spaces(unterminated)},
       {openQuote, Spaces(openQuote)},
       {"<!doctype html><a/><!DOCTYPE b>", Spaces("<!doctype html>") + "<a/>" + Spaces("<!DOCTYPE b>")},
+      // No '<' can be in an attribute value: one ends the tag.
+      {"<a title=\"<!DOCTYPE x>\">", "<a title=\"" + Spaces("<!DOCTYPE x>") + "\">"},
   };
   for (const auto& [input, expected] : cases) {
     bool found = false;
@@ -161,7 +164,7 @@ TEST(BlankDoctypes, LeavesTheWordAloneOutsideMarkup) {
       "<!-- <!DOCTYPE x [ <!ENTITY a 'b'> ]> --><a/>",
       "<a><![CDATA[<!DOCTYPE x>]]></a>",
       "<?pi <!DOCTYPE x> ?><a/>",
-      "<a title=\"<!DOCTYPE x>\">DOCTYPE</a>",
+      "<a title=\"DOCTYPE x>\">DOCTYPE</a>",
       "",
   };
   for (const std::string& input : cases) {

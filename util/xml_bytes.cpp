@@ -92,7 +92,7 @@ std::vector<Edit> EditsFor(std::string_view document, const MarkupScan& scan, co
   std::vector<Edit> edits;
   const XmlDeclaration declaration = FindXmlDeclaration(document);
   const std::string_view encoding = document.substr(declaration.encodingBegin, declaration.encodingLength);
-  if (!encoding.empty() && !SaysUtf8(encoding))
+  if (declaration.encodingBegin != 0 && !SaysUtf8(encoding))
     edits.push_back({declaration.encodingBegin, declaration.encodingBegin + encoding.size(), "UTF-8", false});
   for (const ByteRange& doctype : scan.doctypes) edits.push_back({doctype.begin, doctype.end, {}, true});
   if (!declarations.empty() && scan.rootNameEnd != std::string_view::npos)

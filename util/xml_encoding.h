@@ -18,10 +18,10 @@ constexpr unsigned kCodePageUtf16Be = 1201;
 unsigned CodePageForEncodingName(std::string_view name);
 
 // Where the XML declaration "<?xml ...?>" at the very start of an ASCII-compatible text is, and
-// the value of its encoding pseudo-attribute (encodingLength 0 when it has none).
+// the value of its encoding pseudo-attribute.
 struct XmlDeclaration {
-  size_t end = 0;  // 0: there is no declaration
-  size_t encodingBegin = 0;
+  size_t end = 0;            // 0: there is no declaration
+  size_t encodingBegin = 0;  // 0: it names no encoding
   size_t encodingLength = 0;
 };
 XmlDeclaration FindXmlDeclaration(std::string_view document);

@@ -98,7 +98,7 @@ class Scanner {
       result_.doctypes.push_back({pos, end});
       return end;
     }
-    if (StartsWithAt(text_, pos, "<!")) return PastClose(text_, pos + 2, ">");
+    if (StartsWithAt(text_, pos, "<!")) return PastTagEnd(pos + 2);  // not XML; the DOM refuses it
     if (StartsWithAt(text_, pos, "<?")) return PastClose(text_, pos + 2, "?>");
     if (StartsWithAt(text_, pos, "</")) return PastEndTag(pos + 2);
     if (pos + 1 < text_.size() && !EndsName(text_[pos + 1])) return PastStartTag(pos + 1);
@@ -128,12 +128,17 @@ class Scanner {
     if (usedSet_.insert(prefix).second) used_.push_back(prefix);
   }
 
+  // Past the next '>', or up to a '<' that comes first and starts markup of its own.
+  size_t PastTagEnd(size_t i) const {
+    const size_t close = text_.find_first_of("<>", i);
+    if (close == npos) return text_.size();
+    return text_[close] == '>' ? close + 1 : close;
+  }
+
   size_t PastEndTag(size_t i) {
     const size_t nameEnd = NameEnd(i);
     NoteName(text_.substr(i, nameEnd - i));
-    const size_t close = text_.find_first_of("<>", nameEnd);
-    if (close == npos) return text_.size();
-    return text_[close] == '>' ? close + 1 : close;
+    return PastTagEnd(nameEnd);
   }
 
   size_t PastStartTag(size_t i) {

@@ -82,6 +82,7 @@ TEST(PrepareXmlForDom, ReadsTheBytesForWhatTheyAre) {
       {"<?xml version=\"1.0\" encoding=\"iso-8859-1\"?><a>\x80\xE9</a>",
        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a>€é</a>"},
       {"<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><a>ascii</a>", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a>ascii</a>"},
+      {"<?xml version=\"1.0\" encoding=\"\"?><a/>", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a/>"},
       // Well-formed UTF-8 with multi-byte characters is UTF-8, whatever is declared.
       {"<?xml version=\"1.0\" encoding=\"windows-1252\"?><a>é</a>", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a>é</a>"},
       {"<?xml version=\"1.0\" encoding=\"utf-16\"?><a>é</a>", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a>é</a>"},
@@ -151,6 +152,7 @@ TEST(BlankDoctypes, BlanksTheWholeDeclarationKeepingLines) {
       {"<!doctype html><a/><!DOCTYPE b>", Spaces("<!doctype html>") + "<a/>" + Spaces("<!DOCTYPE b>")},
       // No '<' can be in an attribute value: one ends the tag.
       {"<a title=\"<!DOCTYPE x>\">", "<a title=\"" + Spaces("<!DOCTYPE x>") + "\">"},
+      {"<!x <!DOCTYPE y>", "<!x " + Spaces("<!DOCTYPE y>")},
   };
   for (const auto& [input, expected] : cases) {
     bool found = false;

@@ -142,6 +142,28 @@ Text FromUtf8(std::string_view bytes) {
   return out;
 }
 
+Utf8Form ClassifyUtf8(std::string_view bytes) {
+  Utf8Form form = Utf8Form::kAscii;
+  const size_t size = bytes.size();
+  size_t i = 0;
+  while (i < size) {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    if (first < 0x80) {
+      ++i;
+      continue;
+    }
+    const Utf8Lead lead = ClassifyUtf8Lead(first);
+    if (lead.length == 0 || size - i < size_t(lead.length)) return Utf8Form::kIllFormed;
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    if (second < lead.secondMin || second > lead.secondMax) return Utf8Form::kIllFormed;
+    for (int k = 2; k < lead.length; ++k)
+      if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return Utf8Form::kIllFormed;
+    form = Utf8Form::kMultiByte;
+    i += lead.length;
+  }
+  return form;
+}
+
 int ToMultiByte(TextView text, char* buffer, int size, bool utf8) {
   if (size < 0 || (size > 0 && buffer == nullptr)) return 0;
   try {
@@ -161,6 +183,21 @@ int ToMultiByte(TextView text, char* buffer, int size, bool utf8) {
     if (size > 0) buffer[0] = '\0';
     return -1;
   }
+}
+
+Text FromWindows1252(std::string_view bytes) {
+  // 0x80-0x9F; the rest of the code page is ISO-8859-1.
+  static constexpr char16_t kHighControls[32] = {
+      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+  Text text(bytes.size(), u'\0');
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    text[i] = (b >= 0x80 && b <= 0x9F) ? kHighControls[b - 0x80] : char16_t(b);
+  }
+  return text;
 }
 
 std::string ShiftJisToEucJp(std::string_view shiftJis) {

@@ -149,3 +149,49 @@ TEST(ShiftJisToEucJp, GivesEmptyTextForWhatItCannotConvert) {
   EXPECT_EQ(ShiftJisToEucJp("\x80"), "");
   EXPECT_EQ(ShiftJisToEucJp("\xF0\x40"), "");         // user-defined area: no JIS X 0208 row
 }
+
+TEST(CodePage, DecodesTheCodePagesDocumentsArriveIn) {
+  struct Case {
+    unsigned codePage;
+    std::string bytes;
+    Text text;
+  };
+  const Case cases[] = {
+      {932, "\x87\x40\x87\x56\x87\x8A\x82\xA0\xB1", u"①Ⅲ㈱あｱ"},  // vendor extras included
+      {932, "\x81\x60", u"\uFF5E"},
+      {932, "", u""},
+      {20932, "\xC6\xFC\xCB\xDC\xB8\xEC\x8E\xB1", u"日本語ｱ"},
+      {20932, "\xA1\xC1\xA1\xDD", u"\u301C\u2212"},  // the JIS mapping, unlike 932's
+      {20932, "\x8F\xB0\xA1x", u"\u4E02x"},          // JIS X 0212 as a triple
+      {1252, "\x80\x93q\x94\xE9\x81\x9F", u"€“q”é\u0081Ÿ"},
+      {28591, "\x80\xE9", u"\u0080é"},
+      {28605, "\xA4", u"€"},
+      {28592, "\xB1", u"ą"},
+      {1251, "\xC0", u"А"},
+      {20866, "\xC1", u"а"},
+      {936, "\xC4\xE3", u"你"},
+      {949, "\xC7\xD1", u"한"},
+      {950, "\xA4\xA4", u"中"},
+      {65001, "\xE6\x97\xA5", u"日"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FromCodePage(c.bytes, c.codePage), c.text) << c.codePage;
+
+  // Every byte is a character in 1252, the same on both platforms.
+  std::string everyByte;
+  for (int b = 0; b < 256; ++b) everyByte.push_back(char(b));
+  const auto decoded = FromCodePage(everyByte, 1252);
+  ASSERT_TRUE(decoded);
+  EXPECT_EQ(*decoded, FromWindows1252(everyByte));
+  EXPECT_EQ(decoded->substr(0x80, 2), u"€\u0081");
+  EXPECT_EQ(decoded->substr(0xFE), u"þÿ");
+}
+
+TEST(CodePage, RefusesInvalidBytesAndUnknownCodePages) {
+  const std::pair<unsigned, std::string> cases[] = {
+      {932, "\x82"},          {932, "\x82\xA0\x82"}, {932, "\xA0"},          {20932, "\xC6"},
+      {20932, "\xC6\x41"},    {20932, "\xA0"},       {20932, "\x8E\xE0"},    {20932, "\x8F\xB0"},
+      {65001, "\xED\xA0\x80"}, {65001, "\xC3"},      {1253, "\xAA"},         {12345, "a"},
+      {0, "a"},
+  };
+  for (const auto& [codePage, bytes] : cases) EXPECT_EQ(FromCodePage(bytes, codePage), std::nullopt) << codePage;
+}

@@ -6,6 +6,7 @@
 #include "util/file_io_win.h"
 #include "util/memory_stream_win.h"
 #include "util/wide_win.h"
+#include "util/xml_bytes.h"
 
 namespace {
 
@@ -221,9 +222,10 @@ std::optional<std::string> CXmlDomDocument::SaveToBytes() const {
 }
 
 std::optional<XmlElement> LoadXmlDocument(std::string_view bytes, XmlLoadError* error) {
+  if (error) *error = XmlLoadError{};
   CXmlDomDocument document;
   if (!document.Create()) return std::nullopt;
-  if (!document.LoadBytes(bytes, error)) return std::nullopt;
+  if (!document.LoadBytes(PrepareXmlForDom(bytes), error)) return std::nullopt;
   return document.RootElement();
 }
 

@@ -188,59 +188,67 @@ bool EnsureKeyContainer() noexcept {
   return true;
 }
 
-Text ProtectText(TextView text) noexcept {
+namespace {
+
+// Every operation reports any failure, an exception included, by an empty text.
+template <typename Operation>
+Text EmptyOnFailure(Operation operation) noexcept {
   try {
-    if (text.empty()) return Text();
-    const std::optional<std::string> plain = ToSystemCodePage(text);
-    if (!plain) return Text();
-    const std::optional<std::string> blob = EncryptWithUserKey(*plain);
-    return blob ? EncodeBase64(*blob) : Text();
+    return operation().value_or(Text());
   } catch (...) {
     return Text();
   }
+}
+
+std::optional<Text> Base64OfBlob(const std::optional<std::string>& blob) {
+  if (!blob) return std::nullopt;
+  return EncodeBase64(*blob);
+}
+
+}  // namespace
+
+Text ProtectText(TextView text) noexcept {
+  return EmptyOnFailure([&]() -> std::optional<Text> {
+    if (text.empty()) return std::nullopt;
+    const std::optional<std::string> plain = ToSystemCodePage(text);
+    if (!plain) return std::nullopt;
+    return Base64OfBlob(EncryptWithUserKey(*plain));
+  });
 }
 
 Text UnprotectText(TextView protectedText) noexcept {
-  try {
-    if (protectedText.empty()) return Text();
+  return EmptyOnFailure([&]() -> std::optional<Text> {
+    if (protectedText.empty()) return std::nullopt;
     const std::optional<std::string> blob = DecodeBase64(protectedText);
-    if (!blob) return Text();
+    if (!blob) return std::nullopt;
     const std::optional<std::string> plain = DecryptWithUserKey(*blob);
-    if (!plain) return Text();
-    return FromSystemCodePage(*plain).value_or(Text());
-  } catch (...) {
-    return Text();
-  }
+    if (!plain) return std::nullopt;
+    return FromSystemCodePage(*plain);
+  });
 }
 
 Text ProtectSitePassword(TextView password, TextView src, TextView storedPassPhrase) noexcept {
-  try {
-    if (password.empty()) return Text();
+  return EmptyOnFailure([&]() -> std::optional<Text> {
+    if (password.empty()) return std::nullopt;
     const std::optional<std::string> srcBytes = ToSystemCodePage(src);
     const std::optional<std::string> passwordBytes = ToSystemCodePage(password);
-    if (!srcBytes || !passwordBytes) return Text();
+    if (!srcBytes || !passwordBytes) return std::nullopt;
     const std::optional<std::string> plain = JoinSitePlainBytes(*srcBytes, *passwordBytes);
-    if (!plain) return Text();
-    const std::optional<std::string> blob = storedPassPhrase.empty()
-                                                ? EncryptWithUserKey(*plain)
-                                                : EncryptWithPassPhrase(*plain, storedPassPhrase);
-    return blob ? EncodeBase64(*blob) : Text();
-  } catch (...) {
-    return Text();
-  }
+    if (!plain) return std::nullopt;
+    return Base64OfBlob(storedPassPhrase.empty() ? EncryptWithUserKey(*plain)
+                                                 : EncryptWithPassPhrase(*plain, storedPassPhrase));
+  });
 }
 
 Text UnprotectSitePassword(TextView protectedText, TextView src, TextView storedPassPhrase) noexcept {
-  try {
-    if (protectedText.empty()) return Text();
+  return EmptyOnFailure([&]() -> std::optional<Text> {
+    if (protectedText.empty()) return std::nullopt;
     const std::optional<std::string> blob = DecodeBase64(protectedText);
-    if (!blob) return Text();
+    if (!blob) return std::nullopt;
     const std::optional<std::string> plain = storedPassPhrase.empty()
                                                  ? DecryptWithUserKey(*blob)
                                                  : DecryptWithPassPhrase(*blob, storedPassPhrase);
-    if (!plain) return Text();
-    return SitePasswordFromPlainBytes(*plain, src).value_or(Text());
-  } catch (...) {
-    return Text();
-  }
+    if (!plain) return std::nullopt;
+    return SitePasswordFromPlainBytes(*plain, src);
+  });
 }

@@ -9,6 +9,7 @@ import harness
 
 CLASS, TITLE = harness.MAIN_WINDOW_CLASS, harness.MAIN_WINDOW_TITLE
 LOAD_FAILED = "データファイルをロードできませんでした。データが破損している可能性があります．．．"
+CREATE_FAILED = "データファイルを作成できませんでした。"
 
 REMOTE_LIST = """<?xml version="1.0" encoding="Shift_JIS"?>
 <opml version="1.0"><head><title>配布リスト</title></head><body>
@@ -104,6 +105,22 @@ class FirstStart(unittest.TestCase):
 
 
 class DamagedDataFile(unittest.TestCase):
+    def assert_reported_and_ended(self, session, process, message):
+        code, _ = session.wintool("wait-window", "#32770", "pelun", "30000")
+        self.assertEqual(code, 0, "the message box appears")
+        _, text = session.wintool("dialog-text", "#32770", "pelun")
+        self.assertIn(message, text)
+        self.assertIn(harness.windows_path(session.data_file), text)
+        session.wintool("close-window", "#32770", "pelun")
+        self.assertIsNotNone(session.wait_for_exit(process), "the program ends")
+        self.assertFalse(session.main_window_exists())
+
+    def test_data_file_that_cannot_be_created_ends_the_first_start(self):
+        with harness.PelunSession() as session:
+            with open(session.data_dir, "wb"):  # a file where the data folder should be
+                pass
+            self.assert_reported_and_ended(session, session.start(), CREATE_FAILED)
+
     def test_unreadable_file_is_reported_and_left_alone(self):
         cases = {
             "not well-formed": "<?xml version='1.0' encoding='utf-8'?>\n<pelun><item type=\"folder\">",
@@ -114,15 +131,7 @@ class DamagedDataFile(unittest.TestCase):
                 os.makedirs(session.data_dir)
                 with open(session.data_file, "wb") as f:
                     f.write(content.encode("utf-8"))
-                process = session.start()
-                code, _ = session.wintool("wait-window", "#32770", "pelun", "30000")
-                self.assertEqual(code, 0, "the message box appears")
-                _, text = session.wintool("dialog-text", "#32770", "pelun")
-                self.assertIn(LOAD_FAILED, text)
-                self.assertIn(harness.windows_path(session.data_file), text)
-                session.wintool("close-window", "#32770", "pelun")
-                self.assertIsNotNone(session.wait_for_exit(process), "the program ends")
-                self.assertFalse(session.main_window_exists())
+                self.assert_reported_and_ended(session, session.start(), LOAD_FAILED)
                 with open(session.data_file, "rb") as f:
                     self.assertEqual(f.read(), content.encode("utf-8"))
                 self.assertEqual(set(os.listdir(session.data_dir)) - {"pelun.ini"}, {"pelun.dat"})

@@ -48,6 +48,10 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (OnCommand(wParam, lParam)) return 0;
       break;
     case kMsgRegisterUrl: return OnRegisterUrl(wParam);
+    case kMsgCheckingState: OnCheckingState(wParam != 0); return 0;
+    case WM_TIMER: OnTimer(wParam); return 0;
+    case WM_POWERBROADCAST:
+      return view_ && view_->hwnd() ? ::SendMessageW(view_->hwnd(), message, wParam, lParam) : TRUE;
   }
   return DefaultHandling(message, wParam, lParam);
 }
@@ -83,6 +87,26 @@ void CMainFrame::OnDestroy() {
                                                              bounds.bottom - bounds.top});
   }
   ::PostQuitMessage(0);
+}
+
+// While a cycle runs, the checking timer also drives the timeout scan on every second tick.
+// (The tray animation on the same timer comes with the tray icon.)
+void CMainFrame::OnCheckingState(bool checking) {
+  if (checking) {
+    ::SetTimer(hwnd(), kCheckingTimer, kCheckingTimerMilliseconds, nullptr);
+  } else {
+    ::KillTimer(hwnd(), kCheckingTimer);
+  }
+}
+
+void CMainFrame::OnTimer(UINT_PTR id) {
+  if (id != kCheckingTimer) return;
+  if (!view_ || !view_->IsChecking()) {
+    ::KillTimer(hwnd(), kCheckingTimer);
+    return;
+  }
+  checkingTick_ = !checkingTick_;
+  if (checkingTick_) view_->TimeoutScan();
 }
 
 // Minimising or closing from the system menu only hides the window; the state is saved.

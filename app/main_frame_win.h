@@ -32,6 +32,8 @@ class CMainFrame : public CWindow {
   bool OnCommand(WPARAM wParam, LPARAM lParam);
   LRESULT OnRequest(WPARAM command, LPARAM argument);
   LRESULT OnRegisterUrl(WPARAM heapText);
+  void OnCheckingState(bool checking);
+  void OnTimer(UINT_PTR id);
 
   bool IsDialogOpen() const;
   void ShowAndBringToFront();
@@ -41,4 +43,8 @@ class CMainFrame : public CWindow {
   HINSTANCE instance_ = nullptr;
   std::unique_ptr<CChildView> view_;
   UINT requestMessage_ = 0;
+  bool checkingTick_ = false;
+
+  static constexpr UINT_PTR kCheckingTimer = 10;
+  static constexpr UINT kCheckingTimerMilliseconds = 750;
 };

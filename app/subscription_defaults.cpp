@@ -10,5 +10,7 @@ SubscriptionDefaults ReadSubscriptionDefaults(const IProfile& defineIni) {
       Trim(defineIni.ReadString(kSection, u"DefaultList", defaults.defaultListUrl, kProfileLongValueChars));
   defaults.auctionHostFragment =
       Trim(defineIni.ReadString(kSection, u"AuctionHost", defaults.auctionHostFragment));
+  defaults.browserAgentFragment =
+      Trim(defineIni.ReadString(kSection, u"BrowserAgentHost", defaults.browserAgentFragment));
   return defaults;
 }

@@ -11,6 +11,9 @@ struct SubscriptionDefaults {
   // Feeds whose address contains this text rewrite their article dates on every change of an
   // item (auction listings), so their articles are compared without dates.
   Text auctionHostFragment = u"auctions.yahoo.co.jp";
+  // Feeds whose address contains this text are asked for with a browser's user agent, for
+  // servers that refuse others; empty: never.
+  Text browserAgentFragment;
 };
 
 SubscriptionDefaults ReadSubscriptionDefaults(const IProfile& defineIni);

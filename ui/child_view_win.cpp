@@ -46,7 +46,12 @@ LRESULT CChildView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_SETFOCUS: ::SetFocus(tree_); return 0;
     case WM_CLOSE: OnExit(); return 0;
+    case WM_COMMAND: OnCommand(wParam); return 0;
+    case WM_TIMER: OnTimer(wParam); return 0;
+    case WM_POWERBROADCAST: OnPowerBroadcast(wParam); return TRUE;
     case kMsgRegisterUrl: return OnRegisterUrl(wParam);
+    case kMsgTransferDone: return OnTransferDone(wParam, lParam);
+    case kMsgXmlLoaded: return OnXmlLoaded(wParam, lParam);
     default: return DefaultHandling(message, wParam, lParam);
   }
 }
@@ -61,6 +66,7 @@ bool CChildView::OnCreate() {
   (void)EnsureKeyContainer();
   if (!LoadSubscriptions()) return false;
   FillTree();
+  StartCheckTimers();
   return true;
 }
 
@@ -178,6 +184,21 @@ ItemId CChildView::IdFromNode(HTREEITEM node) const {
   return ids_.IdOfNode(reinterpret_cast<ItemIdTable::NodeHandle>(node));
 }
 
+std::vector<ItemId> CChildView::ChildIds(ItemId parent) const {
+  std::vector<ItemId> ids;
+  HTREEITEM node = parent ? TreeView_GetChild(tree_, NodeFromId(parent)) : TreeView_GetRoot(tree_);
+  for (; node; node = TreeView_GetNextSibling(tree_, node)) ids.push_back(IdFromNode(node));
+  return ids;
+}
+
+void CChildView::SetNodeText(ItemId id, const Text& text) {
+  TVITEMW item{};
+  item.mask = TVIF_TEXT;
+  item.hItem = NodeFromId(id);
+  item.pszText = const_cast<wchar_t*>(W(text));
+  ::SendMessageW(tree_, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
 ItemId CChildView::SelectedItemId() const {
   auto node = reinterpret_cast<HTREEITEM>(::SendMessageW(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0));
   return node ? IdFromNode(node) : 0;
@@ -198,8 +219,17 @@ bool CChildView::SaveSettingsAndData() {
   return saved;
 }
 
-// The exit clean-up: the state is saved before the window goes.
-void CChildView::OnExit() { (void)SaveSettingsAndData(); }
+void CChildView::OnExit() { ExitCleanUp(); }
+
+void CChildView::ExitCleanUp() {
+  StopChecks();
+  (void)SaveSettingsAndData();
+  DeleteWorkingFiles(directories_.temp, settings_.leaveHtml != 0);
+}
+
+void CChildView::OnCommand(WPARAM wParam) {
+  if (LOWORD(wParam) == kCmdCheckAll) CheckAll();
+}
 
 LRESULT CChildView::OnRegisterUrl(WPARAM heapText) {
   std::unique_ptr<char16_t[]> text(reinterpret_cast<char16_t*>(heapText));

@@ -13,7 +13,10 @@
 #include "app/directories.h"
 #include "app/settings.h"
 #include "app/subscription_defaults.h"
+#include "check/check_schedule.h"
+#include "check/fetch_request.h"
 #include "store/data_file.h"
+#include "ui/cue_item_win.h"
 #include "store/item_tree.h"
 #include "store/unique_url_map.h"
 #include "ui/item_id_table.h"
@@ -45,6 +48,16 @@ class CChildView : public CWindow {
   ItemId IdFromNode(HTREEITEM node) const;
   HWND TreeControl() const { return tree_; }
 
+  // The check schedule.
+  void CheckAll();
+  // Queues a site, or the sites of a folder (0: of every folder), and starts what may start.
+  void CheckItem(ItemId id, bool force, bool recurse, bool manual);
+  void StartChecks();
+  void StopChecks();
+  // Cancels at most one running check older than the timeout.
+  void TimeoutScan();
+  bool IsChecking() const { return checking_; }
+
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -56,6 +69,29 @@ class CChildView : public CWindow {
   std::optional<std::string> DownloadDefaultList(const Text& url) const;
   void OnSize(int width, int height);
   void OnExit();
+  void OnCommand(WPARAM wParam);
+  // Stops the checks, saves, and deletes the working files: at exit and before a suspension.
+  void ExitCleanUp();
+
+  // The check schedule (child_view_checks_win.cpp).
+  void StartCheckTimers();
+  void RestartCheckTimers(UINT startupDelay);
+  void OnTimer(UINT_PTR id);
+  void OnMinute();
+  void OnPowerBroadcast(WPARAM event);
+  void Enqueue(ItemId id, const CItemBase& item, bool force, bool manual);
+  CCueItem* FindRunning(ItemId id) const;
+  FetchRequest BuildRequest(const CItemBase& item, bool force) const;
+  void StartCheck(const WAITCUEITEM& entry);
+  void RecordFailure(CItemBase& item, const std::optional<FetchResult>& result);
+  void EndCheck(ItemId id);
+  void MoveSubscription(ItemId id, CItemBase& item, const Text& location);
+  LRESULT OnTransferDone(WPARAM item, LPARAM result);
+  LRESULT OnXmlLoaded(WPARAM item, LPARAM document);
+  void DistributeArticles(ItemId id, CRssSiteItem& site, std::unique_ptr<CRssItemArray> articles,
+                          const Text& lastModified);
+  void EndCycle();
+  void PostCheckingState(LPARAM updated);
   LRESULT OnRegisterUrl(WPARAM heapText);
   // Registering a site from an address arrives with the add-site flow; until then the text is
   // accepted and released.
@@ -66,6 +102,9 @@ class CChildView : public CWindow {
   void AddFolderNodes(CFolderItem& folder);
   ItemId InsertNode(CItemBase& item, HTREEITEM parent);
   ItemId SelectedItemId() const;
+  // The ids of a folder's sites, or of the top-level folders for 0, in tree order.
+  std::vector<ItemId> ChildIds(ItemId parent) const;
+  void SetNodeText(ItemId id, const Text& text);
 
   Text SettingsPath() const;
   Text DataFilePath() const;
@@ -79,4 +118,10 @@ class CChildView : public CWindow {
   ItemIdTable ids_;
   HWND tree_ = nullptr;  // child control, destroyed with the view
   unique_hfile dataFileLock_;
+
+  CCheckQueue waiting_;
+  std::vector<std::unique_ptr<CCueItem>> running_;
+  uint32_t minuteCounter_ = 0;
+  uint32_t updatedCount_ = 0;
+  bool checking_ = false;
 };

@@ -1,0 +1,342 @@
+// The check schedule of the view: timers, the waiting queue, the running checks and what their
+// downloads do to the tree.
+#include <windows.h>
+
+#include <algorithm>
+#include <ctime>
+
+#include "app/private_messages.h"
+#include "app/profile_file.h"
+#include "check/check_schedule.h"
+#include "check/feed_parser.h"
+#include "check/fetch_rules.h"
+#include "check/merge_result.h"
+#include "store/password_protection.h"
+#include "ui/child_view_win.h"
+#include "util/date_time.h"
+#include "util/wide_win.h"
+
+namespace {
+
+constexpr UINT_PTR kMinuteTimer = 1;
+constexpr UINT_PTR kStartupTimer = 2;
+constexpr UINT kResumeDelayMilliseconds = 5000;
+constexpr char16_t kReloadSection[] = u"Reload";
+constexpr char16_t kReloadKey[] = u"last";
+
+bool ShiftHeld() { return (::GetKeyState(VK_SHIFT) & 0x8000) != 0; }
+
+double LocalNow() {
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  return DateTimeFromFields({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
+}
+
+// The system's network state. Looked up at run time: the i686 tool chain has no import library
+// for it, and a system without it is taken to be online.
+bool NetworkIsAlive() {
+  using IsNetworkAliveFunction = BOOL(WINAPI*)(LPDWORD);
+  static const auto isNetworkAlive = []() -> IsNetworkAliveFunction {
+    HMODULE library = ::LoadLibraryW(L"sensapi.dll");
+    return library ? reinterpret_cast<IsNetworkAliveFunction>(::GetProcAddress(library, "IsNetworkAlive"))
+                   : nullptr;
+  }();
+  DWORD flags = 0;
+  return !isNetworkAlive || isNetworkAlive(&flags);
+}
+
+}  // namespace
+
+CCueItem::~CCueItem() {
+  if (transfer) transfer->Cancel();
+  loader.reset();
+  if (deleteAfter && !file.empty()) ::DeleteFileW(W(file));
+}
+
+// Start-up: the first check after the network test, or straight to the periodic timer.
+void CChildView::StartCheckTimers() {
+  if (settings_.firstCheck != 0)
+    RestartCheckTimers(static_cast<UINT>(settings_.delay) * 1000 + 2000);
+  else
+    RestartCheckTimers(0);
+}
+
+void CChildView::RestartCheckTimers(UINT startupDelay) {
+  minuteCounter_ = 0;
+  ::KillTimer(hwnd(), kStartupTimer);
+  ::KillTimer(hwnd(), kMinuteTimer);
+  if (settings_.timer != 0) ::SetTimer(hwnd(), kMinuteTimer, kMinuteMilliseconds, nullptr);
+  if (startupDelay != 0) ::SetTimer(hwnd(), kStartupTimer, startupDelay, nullptr);
+}
+
+void CChildView::OnTimer(UINT_PTR id) {
+  if (id == kStartupTimer) {
+    if (!NetworkIsAlive()) return;  // asks again at the next tick
+    ::KillTimer(hwnd(), kStartupTimer);
+    CheckAll();
+  } else if (id == kMinuteTimer) {
+    OnMinute();
+  }
+}
+
+void CChildView::OnMinute() {
+  ++minuteCounter_;
+  if (IsAutoSaveMinute(minuteCounter_, settings_.timer)) (void)SaveSettingsAndData();
+  for (ItemId folder : ChildIds(0)) {
+    const CItemBase* item = ItemFromId(folder);
+    if (!item || !IsFolderDue(item->interval, minuteCounter_, settings_.timer)) continue;
+    updatedCount_ = 0;
+    CheckItem(folder, false, false, false);
+  }
+}
+
+void CChildView::OnPowerBroadcast(WPARAM event) {
+  switch (event) {
+    case PBT_APMQUERYSUSPEND: ExitCleanUp(); break;
+    case PBT_APMSUSPEND:
+      ::KillTimer(hwnd(), kMinuteTimer);
+      ::KillTimer(hwnd(), kStartupTimer);
+      break;
+    case PBT_APMRESUMESUSPEND:
+    case PBT_APMRESUMEAUTOMATIC: RestartCheckTimers(kResumeDelayMilliseconds); break;
+  }
+}
+
+void CChildView::CheckAll() {
+  updatedCount_ = 0;
+  subscriptions_.Clear();
+  RestartCheckTimers(0);
+  CIniFile settingsFile(SettingsPath());
+  bool force = true;
+  if (!ShiftHeld() &&
+      IsRecentReloadStamp(settingsFile.ReadString(kReloadSection, kReloadKey, u""), LocalNow())) {
+    force = false;
+  } else {
+    (void)settingsFile.WriteString(kReloadSection, kReloadKey, FormatStamp(LocalNow()));
+  }
+  CheckItem(0, force, false, false);
+}
+
+// Sites and folders whose own list must be read are queued; other folders pass their sites on.
+void CChildView::CheckItem(ItemId id, bool force, bool recurse, bool manual) {
+  if (id == 0) {
+    for (ItemId folder : ChildIds(0)) CheckItem(folder, force, recurse, manual);
+    return;
+  }
+  CItemBase* item = ItemFromId(id);
+  if (!item) return;
+  // A synchronised folder's list is read by the OPML synchronisation, which is not part of
+  // the program yet: until then its sites are checked like any folder's.
+  if (item->kind == CItemBase::kKindFolder) {
+    for (ItemId site : ChildIds(id)) CheckItem(site, force, false, manual);
+    return;
+  }
+  Enqueue(id, *item, force, manual);
+  StartChecks();
+}
+
+void CChildView::Enqueue(ItemId id, const CItemBase& item, bool force, bool manual) {
+  if (waiting_.Contains(id) || FindRunning(id) || !item.IsCheckable()) return;
+  // A subscription downloaded moments ago is not fetched again; this node still receives its
+  // next download.
+  if (!subscriptions_.Register(UniqueKey(item), id, ::GetTickCount() | 1u)) return;
+  waiting_.Push({id, force, manual});
+}
+
+CCueItem* CChildView::FindRunning(ItemId id) const {
+  auto found = std::find_if(running_.begin(), running_.end(),
+                            [id](const auto& cue) { return cue->item == id; });
+  return found == running_.end() ? nullptr : found->get();
+}
+
+void CChildView::StartChecks() {
+  if (waiting_.Empty() && running_.empty()) {
+    EndCycle();
+    return;
+  }
+  const auto connection = static_cast<size_t>(settings_.connection);
+  while (running_.size() < connection) {
+    std::vector<Text> runningUrls;
+    for (const auto& cue : running_) runningUrls.push_back(cue->url);
+    const auto next = waiting_.TakeNext(
+        [this](ItemId id) -> std::optional<Text> {
+          const CItemBase* item = ItemFromId(id);
+          if (!item) return std::nullopt;
+          return item->src;
+        },
+        runningUrls, settings_.limitUrls);
+    if (!next) break;
+    StartCheck(*next);
+  }
+  if (waiting_.Empty() && running_.empty()) EndCycle();
+}
+
+FetchRequest CChildView::BuildRequest(const CItemBase& item, bool force) const {
+  FetchRequest request;
+  request.url = item.src;
+  request.user = item.user;
+  request.password = UnprotectSitePassword(item.pass, item.src, settings_.protectedPassPhrase);
+  request.proxy = settings_.proxy;
+  request.proxyPassword = UnprotectText(settings_.proxy.protectedPass);
+  request.headers = ScheduledHeaders(item.lastModified, force, item.src,
+                                     subscriptionDefaults_.browserAgentFragment);
+  request.reload = force;
+  request.tempDirectory = directories_.temp;
+  return request;
+}
+
+void CChildView::StartCheck(const WAITCUEITEM& entry) {
+  CItemBase* item = ItemFromId(entry.item);
+  if (!item) return;
+  auto cue = std::make_unique<CCueItem>();
+  cue->item = entry.item;
+  cue->url = item->src;
+  cue->startTick = ::GetTickCount();
+  cue->force = entry.force;
+  cue->manual = entry.manual;
+  FetchRequest request = BuildRequest(*item, entry.force);
+  request.item = entry.item;
+  cue->transfer = StartScheduledTransfer(std::move(request), hwnd(), kMsgTransferDone);
+  if (!cue->transfer) {
+    RecordFailure(*item, std::nullopt);
+    return;
+  }
+  running_.push_back(std::move(cue));
+  if (!checking_) {
+    checking_ = true;
+    PostCheckingState(-1);
+  }
+}
+
+void CChildView::RecordFailure(CItemBase& item, const std::optional<FetchResult>& result) {
+  ++item.checkCount;
+  ++item.errorCount;
+  item.errorCode = CheckErrorCode(result);
+}
+
+void CChildView::EndCheck(ItemId id) {
+  running_.erase(std::remove_if(running_.begin(), running_.end(),
+                                [id](const auto& cue) { return cue->item == id; }),
+                 running_.end());
+}
+
+// A permanent move: the new address is kept, and the password protected for it again, since a
+// stored password only ever comes back for the address it was protected with.
+void CChildView::MoveSubscription(ItemId id, CItemBase& item, const Text& location) {
+  const Text phrase = settings_.protectedPassPhrase;
+  const Text clear = UnprotectSitePassword(item.pass, item.src, phrase);
+  subscriptions_.Unregister(UniqueKey(item), id);
+  item.src = location;
+  if (!clear.empty()) item.pass = ProtectSitePassword(clear, item.src, phrase);
+  (void)subscriptions_.Register(UniqueKey(item), id, 0);
+}
+
+LRESULT CChildView::OnTransferDone(WPARAM itemParam, LPARAM resultParam) {
+  const ItemId id = static_cast<ItemId>(itemParam);
+  std::unique_ptr<FetchResult> owned(reinterpret_cast<FetchResult*>(resultParam));
+  std::optional<FetchResult> result;
+  if (owned) result = std::move(*owned);
+  CCueItem* cue = FindRunning(id);
+  CItemBase* item = ItemFromId(id);
+  if (!cue || !item) {
+    if (result && result->deleteAfter) ::DeleteFileW(W(result->file));
+    if (cue) EndCheck(id);
+    StartChecks();
+    return 0;
+  }
+  cue->transfer.reset();
+  if (result && !result->location.empty()) MoveSubscription(id, *item, result->location);
+  if (result && result->status == 200) {
+    cue->file = result->file;
+    cue->lastModified = result->lastModified;
+    cue->deleteAfter = result->deleteAfter;
+    cue->loader = std::make_unique<CXmlLoader2>();
+    if (cue->loader->Load(cue->file, id, hwnd(), kMsgXmlLoaded)) return 0;
+    RecordFailure(*item, result);
+    item->errorCode = CItemBase::kErrorXml;
+  } else if (result && result->status == 304) {
+    ++item->checkCount;
+    item->errorCode = 0;
+  } else {
+    if (result && result->status == 410) item->src.clear();  // gone for good
+    RecordFailure(*item, result);
+  }
+  EndCheck(id);
+  StartChecks();
+  return 0;
+}
+
+LRESULT CChildView::OnXmlLoaded(WPARAM itemParam, LPARAM documentParam) {
+  const ItemId id = static_cast<ItemId>(itemParam);
+  std::unique_ptr<XmlLoadedDocument> loaded(reinterpret_cast<XmlLoadedDocument*>(documentParam));
+  CCueItem* cue = FindRunning(id);
+  CItemBase* item = ItemFromId(id);
+  if (!loaded || !cue || !cue->loader || cue->loader->Ticket() != loaded->ticket || !item) {
+    StartChecks();
+    return 0;
+  }
+  const Text lastModified = cue->lastModified;
+  EndCheck(id);
+  if (item->kind == CItemBase::kKindSite) {
+    FeedReadResult feed = ReadFeedDocument(loaded->root, item->src, static_cast<size_t>(settings_.loadItem));
+    if (feed.articles)
+      DistributeArticles(id, static_cast<CRssSiteItem&>(*item), std::move(feed.articles), lastModified);
+    else {
+      ++item->checkCount;
+      ++item->errorCount;
+      item->errorCode = feed.errorCode;
+    }
+  }
+  StartChecks();
+  return 0;
+}
+
+// Every site of the same subscription gets its own copy; the checked site gets the original.
+void CChildView::DistributeArticles(ItemId id, CRssSiteItem& site,
+                                    std::unique_ptr<CRssItemArray> articles, const Text& lastModified) {
+  const MergeOptions options{static_cast<size_t>(settings_.leftItem), settings_.updateTitle != 0,
+                             static_cast<int64_t>(std::time(nullptr))};
+  auto mergeInto = [&](ItemId target, CRssSiteItem& receiver, std::unique_ptr<CRssItemArray> copy) {
+    const MergeOutcome outcome = MergeResult(receiver, std::move(copy), lastModified, options);
+    if (outcome.updated) ++updatedCount_;
+    if (outcome.titleChanged) SetNodeText(target, receiver.title);
+  };
+  if (const CUniqueURLItem* subscription = subscriptions_.Find(UniqueKey(site))) {
+    for (ItemId other : subscription->nodes) {
+      CItemBase* item = other == id ? nullptr : ItemFromId(other);
+      if (item && item->kind == CItemBase::kKindSite)
+        mergeInto(other, static_cast<CRssSiteItem&>(*item), articles->Clone());
+    }
+  }
+  mergeInto(id, site, std::move(articles));
+}
+
+void CChildView::TimeoutScan() {
+  std::vector<uint32_t> startTicks;
+  for (const auto& cue : running_) startTicks.push_back(cue->startTick);
+  const auto timedOut = FirstTimedOut(startTicks, ::GetTickCount(),
+                                      static_cast<uint32_t>(settings_.timeout) * 1000u);
+  if (!timedOut) return;
+  const ItemId id = running_[*timedOut]->item;
+  if (CItemBase* item = ItemFromId(id)) item->errorCode = CItemBase::kErrorTimeout;
+  EndCheck(id);
+  StartChecks();
+}
+
+void CChildView::StopChecks() {
+  waiting_.Clear();
+  if (running_.empty()) return;
+  checking_ = false;
+  PostCheckingState(static_cast<LPARAM>(updatedCount_));
+  running_.clear();
+}
+
+void CChildView::EndCycle() {
+  if (!checking_) return;
+  checking_ = false;
+  PostCheckingState(static_cast<LPARAM>(updatedCount_));
+}
+
+void CChildView::PostCheckingState(LPARAM updated) {
+  ::PostMessageW(::GetParent(hwnd()), kMsgCheckingState, checking_ ? 1 : 0, updated);
+}

@@ -20,6 +20,7 @@ struct FetchRequest {
   std::vector<Text> headers;  // header lines without line ends
   bool reload = false;        // forced reload: no-cache pragma
   Text tempDirectory;         // where the body goes as "<dir><item>.tmp"; ends in a backslash
+  uint32_t timeoutMilliseconds = 0;  // per network step; 0 leaves the library's own timeouts
 };
 
 struct FetchResult {

@@ -4,7 +4,8 @@
 
 #include "app/private_messages.h"
 #include "app/profile_file.h"
-#include "check/document_download_win.h"
+#include "check/fetch_rules.h"
+#include "check/http_transfer_win.h"
 #include "shared/names.h"
 #include "store/data_file_win.h"
 #include "store/opml.h"
@@ -93,13 +94,28 @@ void CChildView::ImportDefaultSubscriptions() {
   std::optional<OpmlDocument> list;
   const Text& url = subscriptionDefaults_.defaultListUrl;
   if (!url.empty()) {
-    const auto timeout = static_cast<unsigned long>(settings_.timeout) * 1000ul;
-    if (auto bytes = DownloadDocument(url, timeout))
+    if (auto bytes = DownloadDefaultList(url))
       if (auto root = LoadXmlDocument(*bytes)) list = ReadOpml(*root);
   }
   if (!list)
     if (auto root = LoadXmlFile(directories_.program + kDefaultOpmlFileName)) list = ReadOpml(*root);
   if (list) ImportOpmlItems(folders_, nullptr, nullptr, list->items);
+}
+
+std::optional<std::string> CChildView::DownloadDefaultList(const Text& url) const {
+  FetchRequest request;
+  request.url = url;
+  request.proxy = settings_.proxy;
+  request.proxyPassword = UnprotectText(settings_.proxy.protectedPass);
+  request.headers = ScheduledHeaders(u"", false, url, kBrowserAgentHostFragment);
+  request.tempDirectory = directories_.temp;
+  // A first start must not hang on an unreachable address longer than a check would.
+  request.timeoutMilliseconds = static_cast<uint32_t>(settings_.timeout) * 1000u;
+  const auto result = FetchNow(request, nullptr);
+  if (!result) return std::nullopt;
+  auto bytes = ReadWholeFile(result->file);
+  if (result->deleteAfter) ::DeleteFileW(W(result->file));
+  return bytes;
 }
 
 bool CChildView::CreateTreeControl() {

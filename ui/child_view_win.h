@@ -6,6 +6,8 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "app/directories.h"
@@ -51,6 +53,7 @@ class CChildView : public CWindow {
   // The data file, or on a first start the default subscriptions; false ends the program.
   bool LoadSubscriptions();
   void ImportDefaultSubscriptions();
+  std::optional<std::string> DownloadDefaultList(const Text& url) const;
   void OnSize(int width, int height);
   void OnExit();
   LRESULT OnRegisterUrl(WPARAM heapText);

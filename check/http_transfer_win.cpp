@@ -1,0 +1,374 @@
+#include "check/http_transfer_win.h"
+
+#include <wininet.h>
+
+#include <span>
+#include <vector>
+
+#include "check/fetch_rules.h"
+#include "util/url.h"
+#include "util/wide_win.h"
+#include "util/xml_bytes.h"
+
+namespace {
+
+constexpr wchar_t kAgentName[] = L"pelun";
+constexpr DWORD kReadBlockBytes = 10240;
+constexpr std::size_t kLastModifiedChars = 255;
+constexpr std::size_t kLocationChars = 1023;
+constexpr TextView kTempFileSuffix = u".tmp";
+
+// ---- TransferControl ----------------------------------------------------------------------
+
+bool IsSet(const unique_handle& event) { return ::WaitForSingleObject(event.get(), 0) == WAIT_OBJECT_0; }
+
+}  // namespace
+
+std::shared_ptr<TransferControl> TransferControl::Create() {
+  std::shared_ptr<TransferControl> control(new TransferControl());
+  control->cancel_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  control->sending_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  // Set until a worker is started, so that waiting on a control without one never blocks.
+  control->finished_.reset(::CreateEventW(nullptr, TRUE, TRUE, nullptr));
+  if (!control->cancel_ || !control->sending_ || !control->finished_) return nullptr;
+  return control;
+}
+
+// The request handle is owned by whoever takes it out of lentRequest_: the worker after its
+// send, or the canceller during it. Closing it is what makes a blocking send return at once;
+// the exchange makes sure that exactly one side closes it and the worker never touches it after.
+// Wine 8 keeps the connection of a closed handle open until the send returns by itself, so
+// there the worker lingers until the server answers or gives up; the caller is released at
+// once on both, and the late result is thrown away.
+void TransferControl::Cancel() noexcept {
+  if (IsSet(cancel_)) return;
+  ::SetEvent(cancel_.get());
+  if (IsSet(sending_))
+    if (HINTERNET request = lentRequest_.exchange(nullptr)) ::InternetCloseHandle(request);
+}
+
+bool TransferControl::IsCancelled() const noexcept { return IsSet(cancel_); }
+
+bool TransferControl::WaitFinished(DWORD milliseconds) const noexcept {
+  return ::WaitForSingleObject(finished_.get(), milliseconds) == WAIT_OBJECT_0;
+}
+
+void TransferControl::BeginSend(HINTERNET request) noexcept {
+  lentRequest_.store(request);
+  ::SetEvent(sending_.get());
+}
+
+HINTERNET TransferControl::EndSend() noexcept {
+  ::ResetEvent(sending_.get());
+  return lentRequest_.exchange(nullptr);
+}
+
+void TransferControl::MarkStarted() noexcept { ::ResetEvent(finished_.get()); }
+
+void TransferControl::MarkFinished() noexcept { ::SetEvent(finished_.get()); }
+
+namespace {
+
+// ---- One request ----------------------------------------------------------------------------
+
+struct HttpTarget {
+  Text host;
+  INTERNET_PORT port = 0;
+  Text pathAndQuery;
+  bool secure = false;
+};
+
+std::optional<HttpTarget> CrackHttpUrl(const Text& url) {
+  URL_COMPONENTSW parts{};
+  parts.dwStructSize = sizeof parts;
+  // Nonzero lengths with null buffers ask for pointers into `url`.
+  parts.dwHostNameLength = 1;
+  parts.dwUrlPathLength = 1;
+  parts.dwExtraInfoLength = 1;
+  if (!::InternetCrackUrlW(W(url), 0, 0, &parts)) return std::nullopt;
+  if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) return std::nullopt;
+  if (!parts.lpszHostName || parts.dwHostNameLength == 0) return std::nullopt;
+  HttpTarget target;
+  target.host = FromWide(parts.lpszHostName, parts.dwHostNameLength);
+  target.port = parts.nPort;
+  target.secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
+  if (parts.lpszUrlPath) target.pathAndQuery = FromWide(parts.lpszUrlPath, parts.dwUrlPathLength);
+  if (parts.lpszExtraInfo) target.pathAndQuery += FromWide(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+  // The fragment is for the reader, never sent.
+  if (const auto hash = target.pathAndQuery.find(u'#'); hash != Text::npos) target.pathAndQuery.resize(hash);
+  if (target.pathAndQuery.empty()) target.pathAndQuery = u"/";
+  return target;
+}
+
+const wchar_t* OrNull(const Text& text) { return text.empty() ? nullptr : W(text); }
+
+unique_hinternet OpenSession(const FetchRequest& request, const ProxyChoice& proxy) {
+  DWORD access = INTERNET_OPEN_TYPE_PRECONFIG;
+  if (proxy.access == ProxyAccess::kDirect) access = INTERNET_OPEN_TYPE_DIRECT;
+  if (proxy.access == ProxyAccess::kNamed) access = INTERNET_OPEN_TYPE_PROXY;
+  unique_hinternet session(::InternetOpenW(kAgentName, access, OrNull(proxy.server), nullptr, 0));
+  if (session && request.timeoutMilliseconds != 0) {
+    DWORD milliseconds = request.timeoutMilliseconds;
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                         INTERNET_OPTION_RECEIVE_TIMEOUT})
+      ::InternetSetOptionW(session.get(), option, &milliseconds, sizeof milliseconds);
+  }
+  return session;
+}
+
+void SetStringOption(HINTERNET handle, DWORD option, const Text& value) {
+  ::InternetSetOptionW(handle, option, const_cast<wchar_t*>(W(value)), static_cast<DWORD>(value.size() + 1));
+}
+
+void AddHeader(HINTERNET request, const Text& line) {
+  const Text withEnd = line + u"\r\n";
+  ::HttpAddRequestHeadersW(request, W(withEnd), static_cast<DWORD>(withEnd.size()),
+                           HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE);
+}
+
+void PrepareRequest(HINTERNET request, const FetchRequest& fetch, const ProxyChoice& proxy) {
+  for (const Text& line : fetch.headers) AddHeader(request, line);
+  // Only when the library will decode the body may the server be told it can compress it.
+  BOOL decode = TRUE;
+  if (::InternetSetOptionW(request, INTERNET_OPTION_HTTP_DECODING, &decode, sizeof decode))
+    AddHeader(request, u"Accept-Encoding: gzip,deflate");
+  if (proxy.access == ProxyAccess::kNamed && !fetch.proxy.user.empty()) {
+    SetStringOption(request, INTERNET_OPTION_PROXY_USERNAME, fetch.proxy.user);
+    if (!fetch.proxyPassword.empty())
+      SetStringOption(request, INTERNET_OPTION_PROXY_PASSWORD, fetch.proxyPassword);
+  }
+}
+
+// Sends with the request handle lent to `control`, so that Cancel can break off the wait for
+// an answer. False when the send failed or was cancelled; then `request` may be gone.
+bool Send(unique_hinternet& request, TransferControl* control) {
+  if (!control) return ::HttpSendRequestW(request.get(), nullptr, 0, nullptr, 0) != FALSE;
+  if (control->IsCancelled()) return false;
+  HINTERNET lent = request.release();
+  control->BeginSend(lent);
+  const BOOL sent = ::HttpSendRequestW(lent, nullptr, 0, nullptr, 0);
+  request.reset(control->EndSend());
+  return sent && request && !control->IsCancelled();
+}
+
+std::optional<Text> QueryText(HINTERNET request, DWORD query, std::size_t maxChars) {
+  std::vector<wchar_t> buffer(maxChars + 1, L'\0');
+  DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+  if (!::HttpQueryInfoW(request, query, buffer.data(), &bytes, nullptr)) return std::nullopt;
+  return FromWide(buffer.data());
+}
+
+// Fills `block` as far as the body goes, so that the first block holds the whole document
+// start even when the network hands it over in small pieces. Nullopt on a read failure.
+std::optional<DWORD> ReadBlock(HINTERNET request, std::span<char> block) {
+  DWORD filled = 0;
+  while (filled < block.size()) {
+    DWORD got = 0;
+    if (!::InternetReadFile(request, block.data() + filled, static_cast<DWORD>(block.size() - filled), &got))
+      return std::nullopt;
+    if (got == 0) break;
+    filled += got;
+  }
+  return filled;
+}
+
+void CreateFolders(const Text& directory) {
+  for (std::size_t at = directory.find_first_of(u"\\/", 3); at != Text::npos;
+       at = directory.find_first_of(u"\\/", at + 1))
+    ::CreateDirectoryW(W(directory.substr(0, at)), nullptr);
+  ::CreateDirectoryW(W(directory), nullptr);
+}
+
+// The body into `path`; a body that is too large, fails or is cancelled leaves no file.
+bool SaveBody(HINTERNET request, const Text& path, TransferControl* control) {
+  ::DeleteFileW(W(path));
+  unique_hfile file(::CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  std::vector<char> block(kReadBlockBytes);
+  std::size_t total = 0;
+  bool complete = false;
+  for (bool first = true;; first = false) {
+    const auto got = ReadBlock(request, block);
+    if (!got) break;
+    if (*got == 0) {
+      complete = true;
+      break;
+    }
+    total += *got;
+    if (total > kMaxBodyBytes) break;
+    // Blanked so that the XML parser never fetches or expands a DTD.
+    if (first) BlankDoctypes(std::span<char>(block.data(), *got));
+    DWORD written = 0;
+    if (!::WriteFile(file.get(), block.data(), *got, &written, nullptr) || written != *got) break;
+    if (control && control->IsCancelled()) break;
+  }
+  file.reset();
+  if (!complete) ::DeleteFileW(W(path));
+  return complete;
+}
+
+std::optional<FetchResult> TransferOnce(const FetchRequest& fetch, const Text& rawUrl, TransferControl* control) {
+  const Text url = NormalizeFeedUrl(rawUrl);
+  if (auto path = LocalFilePath(url)) {
+    FetchResult result;
+    result.status = HTTP_STATUS_OK;
+    result.file = std::move(*path);
+    return result;
+  }
+  const auto target = CrackHttpUrl(url);
+  if (!target) return std::nullopt;
+  const ProxyChoice proxy = ChooseProxy(fetch.proxy);
+  unique_hinternet session = OpenSession(fetch, proxy);
+  if (!session) return std::nullopt;
+  unique_hinternet connection(::InternetConnectW(session.get(), W(target->host), target->port,
+                                                 OrNull(fetch.user), OrNull(fetch.password),
+                                                 INTERNET_SERVICE_HTTP, 0, 0));
+  if (!connection) return std::nullopt;
+  DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
+  if (target->secure) flags |= INTERNET_FLAG_SECURE;
+  if (fetch.reload) flags |= INTERNET_FLAG_PRAGMA_NOCACHE;
+  if (fetch.user.empty() && fetch.password.empty()) flags |= INTERNET_FLAG_NO_AUTH;
+  unique_hinternet request(::HttpOpenRequestW(connection.get(), L"GET", W(target->pathAndQuery), nullptr,
+                                              nullptr, nullptr, flags, 0));
+  if (!request) return std::nullopt;
+  PrepareRequest(request.get(), fetch, proxy);
+  if (!Send(request, control)) return std::nullopt;
+
+  DWORD status = 0;
+  DWORD size = sizeof status;
+  if (!::HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+    return std::nullopt;
+  FetchResult result;
+  result.status = status;
+  result.lastModified = QueryText(request.get(), HTTP_QUERY_LAST_MODIFIED, kLastModifiedChars).value_or(Text());
+
+  if (IsRedirectStatus(status)) {
+    const auto location = QueryText(request.get(), HTTP_QUERY_LOCATION, kLocationChars);
+    if (!location) return std::nullopt;
+    result.location = ResolveUrl(url, *location);
+    if (result.location.empty() || result.location.size() > kLocationChars) return std::nullopt;
+    return result;
+  }
+  if (status != HTTP_STATUS_OK) return result;
+
+  result.file = fetch.tempDirectory + UnsignedDecimalText(fetch.item) + Text(kTempFileSuffix);
+  if (result.file.size() >= MAX_PATH) return std::nullopt;
+  CreateFolders(fetch.tempDirectory);
+  if (!SaveBody(request.get(), result.file, control)) return std::nullopt;
+  result.deleteAfter = true;
+  return result;
+}
+
+std::optional<FetchResult> Transfer(const FetchRequest& fetch, TransferControl* control) {
+  return TransferWithRedirects(fetch.url, [&](const Text& url) { return TransferOnce(fetch, url, control); });
+}
+
+void DiscardFile(const FetchResult& result) {
+  if (result.deleteAfter) ::DeleteFileW(W(result.file));
+}
+
+// ---- The scheduled worker -------------------------------------------------------------------
+
+struct WorkerContext {
+  FetchRequest request;
+  std::shared_ptr<TransferControl> control;
+  HWND replyWindow = nullptr;
+  UINT replyMessage = 0;
+};
+
+// A cancel that comes after the check below still lets the reply through; the receiver
+// recognises replies for transfers it no longer waits for and deletes them.
+void RunScheduledTransfer(WorkerContext& context) {
+  std::optional<FetchResult> result;
+  try {
+    result = Transfer(context.request, context.control.get());
+  } catch (...) {
+    result.reset();
+  }
+  if (context.control->IsCancelled()) {
+    if (result) DiscardFile(*result);
+    return;
+  }
+  std::unique_ptr<FetchResult> payload = result ? std::make_unique<FetchResult>(std::move(*result)) : nullptr;
+  if (::PostMessageW(context.replyWindow, context.replyMessage, static_cast<WPARAM>(context.request.item),
+                     reinterpret_cast<LPARAM>(payload.get())))
+    payload.release();
+  else if (payload)
+    DiscardFile(*payload);
+}
+
+DWORD WINAPI ScheduledTransferThread(LPVOID parameter) noexcept {
+  std::unique_ptr<WorkerContext> context(static_cast<WorkerContext*>(parameter));
+  try {
+    RunScheduledTransfer(*context);
+  } catch (...) {
+  }
+  context->control->MarkFinished();
+  return 0;
+}
+
+class WaitCursor {
+ public:
+  WaitCursor() : previous_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
+  ~WaitCursor() { ::SetCursor(previous_); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  HCURSOR previous_;
+};
+
+bool HasSuffixIgnoreCase(TextView name, TextView suffix) {
+  return name.size() > suffix.size() && EqualsIgnoreCaseAscii(name.substr(name.size() - suffix.size()), suffix);
+}
+
+}  // namespace
+
+std::shared_ptr<TransferControl> StartScheduledTransfer(FetchRequest request, HWND replyWindow,
+                                                        UINT replyMessage) {
+  auto control = TransferControl::Create();
+  if (!control) return nullptr;
+  control->MarkStarted();
+  auto context = std::make_unique<WorkerContext>(WorkerContext{std::move(request), control, replyWindow, replyMessage});
+  unique_handle thread(::CreateThread(nullptr, 0, &ScheduledTransferThread, context.get(), 0, nullptr));
+  if (!thread) return nullptr;
+  context.release();  // the worker owns it now
+  return control;
+}
+
+std::optional<FetchResult> FetchNow(const FetchRequest& request, Text* errorText) {
+  WaitCursor waitCursor;
+  auto result = Transfer(request, nullptr);
+  // An answer of 401 is where asking the user for a name and password and trying once more
+  // belongs; until then it is reported like any other status.
+  if (!result) return std::nullopt;
+  if (result->status != HTTP_STATUS_OK) {
+    if (errorText) *errorText = u"HTTP " + UnsignedDecimalText(result->status);
+    DiscardFile(*result);
+    return std::nullopt;
+  }
+  return result;
+}
+
+// Names are matched here rather than by the search pattern: a pattern such as "*.tmp" also
+// matches the short 8.3 names of longer extensions.
+void DeleteWorkingFiles(const Text& tempDirectory, bool leaveHtml) {
+  if (tempDirectory.empty()) return;
+  Text directory = tempDirectory;
+  if (directory.back() != u'\\' && directory.back() != u'/') directory += u'\\';
+  WIN32_FIND_DATAW found{};
+  {
+    unique_hfind search(::FindFirstFileW(W(directory + u"*"), &found));
+    if (search) {
+      do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        const Text name = FromWide(found.cFileName);
+        if (HasSuffixIgnoreCase(name, u".tmp") || HasSuffixIgnoreCase(name, u".html.list") ||
+            (!leaveHtml && HasSuffixIgnoreCase(name, u".html")))
+          ::DeleteFileW(W(directory + name));
+      } while (::FindNextFileW(search.get(), &found));
+    }
+  }
+  // Fails, as intended, while anything else is still inside.
+  ::RemoveDirectoryW(W(directory));
+}

@@ -1,0 +1,55 @@
+// Downloads over WinINet: the scheduled transfer on a worker thread of its own, the blocking
+// fetch of an interactive action, and the clean-up of the files they leave.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+
+#include "check/fetch_request.h"
+#include "util/text.h"
+#include "util/unique_handle_win.h"
+
+// Shared by the interface thread, which may cancel, and the worker, which transfers.
+class TransferControl {
+ public:
+  // Null when the events cannot be made.
+  static std::shared_ptr<TransferControl> Create();
+
+  // Idempotent. A worker blocked in sending the request is released at once.
+  void Cancel() noexcept;
+  bool IsCancelled() const noexcept;
+  // True once the worker has ended (or no worker was ever started), waiting at most this long.
+  bool WaitFinished(DWORD milliseconds) const noexcept;
+
+  // Worker side: `request` is handed over for the duration of the send so that Cancel can
+  // close it. EndSend gives it back, or null when Cancel closed it meanwhile.
+  void BeginSend(HINTERNET request) noexcept;
+  [[nodiscard]] HINTERNET EndSend() noexcept;
+  void MarkStarted() noexcept;
+  void MarkFinished() noexcept;
+
+ private:
+  TransferControl() = default;
+
+  unique_handle cancel_;
+  unique_handle sending_;
+  unique_handle finished_;
+  std::atomic<HINTERNET> lentRequest_{nullptr};
+};
+
+// Starts a worker that transfers `request` (following redirects) and posts `replyMessage` to
+// `replyWindow` with wParam = the item and lParam = a heap FetchResult* (0: no result), which the
+// receiver deletes. A cancelled transfer posts nothing. Null when the thread cannot start.
+std::shared_ptr<TransferControl> StartScheduledTransfer(FetchRequest request, HWND replyWindow,
+                                                        UINT replyMessage);
+
+// The same transfer, blocking on the calling thread. Only a 200 answer is a result; another
+// status sets `errorText` to "HTTP <status>".
+std::optional<FetchResult> FetchNow(const FetchRequest& request, Text* errorText);
+
+// Deletes what transfers and pages leave in the temporary folder ("*.tmp", "*.html.list" and,
+// unless `leaveHtml`, "*.html"), then the folder itself when nothing else is in it.
+void DeleteWorkingFiles(const Text& tempDirectory, bool leaveHtml);

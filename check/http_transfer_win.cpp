@@ -37,6 +37,9 @@ std::shared_ptr<TransferControl> TransferControl::Create() {
 // The request handle is owned by whoever takes it out of lentRequest_: the worker after its
 // send, or the canceller during it. Closing it is what makes a blocking send return at once;
 // the exchange makes sure that exactly one side closes it and the worker never touches it after.
+// Wine 8 keeps the connection of a closed handle open until the send returns by itself, so
+// there the worker lingers until the server answers or gives up; the caller is released at
+// once on both, and the late result is thrown away.
 void TransferControl::Cancel() noexcept {
   if (IsSet(cancel_)) return;
   ::SetEvent(cancel_.get());

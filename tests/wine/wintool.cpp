@@ -4,8 +4,11 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <memory>
 #include <string>
 
+#include "check/fetch_rules.h"
+#include "check/http_transfer_win.h"
 #include "shared/names.h"
 #include "shared/shared_text_block_win.h"
 #include "util/wide_win.h"
@@ -98,6 +101,107 @@ struct FakeMainWindow {
   }
 };
 
+// Runs one transfer the way a check does (on a worker, the reply posted to a window) or, with
+// --now, the way an interactive action does, and prints what came back as key=value lines.
+// --cancel-after cancels a scheduled transfer and reports whether its worker ended in time.
+struct FetchCommand {
+  static constexpr UINT kReplyMessage = WM_APP + 1;
+  static constexpr DWORD kReplyWaitMs = 60000;
+  static constexpr DWORD kWorkerEndWaitMs = 20000;
+
+  FetchRequest request;
+  Text lastModified;
+  Text agentFragment;
+  bool now = false;
+  DWORD cancelAfterMs = 0;
+
+  bool Parse(int argc, wchar_t** argv) {
+    request.url = FromWide(argv[2]);
+    request.tempDirectory = FromWide(argv[3]);
+    if (!request.tempDirectory.empty() && request.tempDirectory.back() != u'\\') request.tempDirectory += u'\\';
+    request.item = 7;
+    for (int i = 4; i < argc; ++i) {
+      const std::wstring option = argv[i];
+      const bool hasValue = i + 1 < argc;
+      if (option == L"--now") now = true;
+      else if (option == L"--reload") request.reload = true;
+      else if (option == L"--last-modified" && hasValue) lastModified = FromWide(argv[++i]);
+      else if (option == L"--agent-fragment" && hasValue) agentFragment = FromWide(argv[++i]);
+      else if (option == L"--item" && hasValue) request.item = std::wcstoul(argv[++i], nullptr, 10);
+      else if (option == L"--user" && hasValue) request.user = FromWide(argv[++i]);
+      else if (option == L"--password" && hasValue) request.password = FromWide(argv[++i]);
+      else if (option == L"--cancel-after" && hasValue) cancelAfterMs = std::wcstoul(argv[++i], nullptr, 10);
+      else return false;
+    }
+    request.headers = ScheduledHeaders(lastModified, request.reload, request.url, agentFragment);
+    return true;
+  }
+
+  static void Print(const char* key, const Text& value) {
+    std::printf("%s=", key);
+    std::fflush(stdout);
+    PrintUtf8(std::wstring(W(value)));
+  }
+
+  static void PrintResult(const FetchResult* result) {
+    std::printf("result=%d\n", result ? 1 : 0);
+    if (!result) return;
+    std::printf("status=%lu\n", static_cast<unsigned long>(result->status));
+    Print("last_modified", result->lastModified);
+    Print("file", result->file);
+    Print("location", result->location);
+    std::printf("delete_after=%d\n", result->deleteAfter ? 1 : 0);
+  }
+
+  int RunNow() {
+    Text error;
+    const auto result = FetchNow(request, &error);
+    PrintResult(result ? &*result : nullptr);
+    Print("error", error);
+    return 0;
+  }
+
+  int RunScheduled() {
+    HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                    ::GetModuleHandleW(nullptr), nullptr);
+    if (!window) return 1;
+    auto control = StartScheduledTransfer(request, window, kReplyMessage);
+    if (!control) return 1;
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+      MSG message;
+      while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == kReplyMessage) {
+          std::unique_ptr<FetchResult> result(reinterpret_cast<FetchResult*>(message.lParam));
+          std::printf("item=%lu\n", static_cast<unsigned long>(message.wParam));
+          PrintResult(result.get());
+          ::DestroyWindow(window);
+          return 0;
+        }
+        ::DispatchMessageW(&message);
+      }
+      if (cancelAfterMs != 0 && ::GetTickCount() - start >= cancelAfterMs) return Cancel(*control, window);
+      if (::GetTickCount() - start >= kReplyWaitMs) {
+        std::puts("timeout=1");
+        return 3;
+      }
+      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+  }
+
+  // A cancelled worker must end without posting anything.
+  static int Cancel(TransferControl& control, HWND window) {
+    control.Cancel();
+    control.Cancel();  // a second cancel does nothing
+    const bool finished = control.WaitFinished(kWorkerEndWaitMs);
+    MSG message;
+    const bool posted = ::PeekMessageW(&message, window, kReplyMessage, kReplyMessage, PM_REMOVE) != FALSE;
+    std::printf("cancelled=1\nfinished=%d\nposted=%d\n", finished ? 1 : 0, posted ? 1 : 0);
+    ::DestroyWindow(window);
+    return 0;
+  }
+};
+
 int Usage() {
   std::fputs(
       "wintool wait-window CLASS TITLE MS | wait-no-window CLASS TITLE MS |\n"
@@ -146,6 +250,11 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"fake-main-window" && argc == 4)
     return FakeMainWindow::Run(argv[2], std::wcstoul(argv[3], nullptr, 10));
+  if (command == L"fetch" && argc >= 4) {
+    FetchCommand fetch;
+    if (!fetch.Parse(argc, argv)) return Usage();
+    return fetch.now ? fetch.RunNow() : fetch.RunScheduled();
+  }
   if (command == L"mutex-exists" && argc == 3) {
     HANDLE mutex = ::OpenMutexW(SYNCHRONIZE, FALSE, argv[2]);
     if (!mutex) return 1;

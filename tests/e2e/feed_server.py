@@ -43,6 +43,8 @@ class RequestRecord:
         self.status = None
         self.gzipped = False
         self.body_bytes = 0   # body bytes sent, as far as the client took them
+        self.started = None   # time.monotonic() when the request arrived
+        self.ended = None     # and when its answer was done
 
     def header(self, name, default=None):
         return self.headers.get(name.lower(), default)
@@ -172,6 +174,7 @@ class FeedServer:
 
     # Used by the handler ----------------------------------------------------------------------
     def _begin(self, record):
+        record.started = time.monotonic()
         with self._lock:
             self._records.append(record)
             active = self._active.get(record.host, 0) + 1
@@ -182,6 +185,7 @@ class FeedServer:
             threading.Thread(target=self.stop, daemon=True).start()
 
     def _end(self, record):
+        record.ended = time.monotonic()
         with self._lock:
             self._active[record.host] -= 1
 

@@ -44,6 +44,7 @@ test: build
 bench: build
 	tools/wine-prefix
 	tools/wine-run $(WIN64)/pelun_bench.exe
+	python3 tests/bench/check_cycle_bench.py $(WIN64)
 
 run: build
 	tools/wine-prefix

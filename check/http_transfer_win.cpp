@@ -330,8 +330,8 @@ std::shared_ptr<TransferControl> StartScheduledTransfer(FetchRequest request, HW
   if (!control) return nullptr;
   control->MarkStarted();
   auto context = std::make_unique<WorkerContext>(WorkerContext{std::move(request), control, replyWindow, replyMessage});
-  unique_handle thread(::CreateThread(nullptr, 0, &ScheduledTransferThread, context.get(), 0, nullptr));
-  if (!thread) return nullptr;
+  // Pooled threads: creating a thread per transfer costs more than a loopback answer.
+  if (!::QueueUserWorkItem(&ScheduledTransferThread, context.get(), WT_EXECUTELONGFUNCTION)) return nullptr;
   context.release();  // the worker owns it now
   return control;
 }

@@ -1,4 +1,4 @@
-// Downloads over WinINet: the scheduled transfer on a worker thread of its own, the blocking
+// Downloads over WinINet: the scheduled transfer on a pooled worker thread, the blocking
 // fetch of an interactive action, and the clean-up of the files they leave.
 #pragma once
 
@@ -42,7 +42,7 @@ class TransferControl {
 
 // Starts a worker that transfers `request` (following redirects) and posts `replyMessage` to
 // `replyWindow` with wParam = the item and lParam = a heap FetchResult* (0: no result), which the
-// receiver deletes. A cancelled transfer posts nothing. Null when the thread cannot start.
+// receiver deletes. A cancelled transfer posts nothing. Null when no worker can take it.
 std::shared_ptr<TransferControl> StartScheduledTransfer(FetchRequest request, HWND replyWindow,
                                                         UINT replyMessage);
 

@@ -2,42 +2,72 @@
 
 #include <objbase.h>
 
-#include <thread>
-
 #include "util/xml_dom_win.h"
 
 namespace {
 
 std::atomic<uint64_t> nextTicket{1};
 
-void LoadOnThread(Text file, ItemId item, HWND window, UINT message, uint64_t ticket,
-                  std::shared_ptr<std::atomic<bool>> released) noexcept {
-  try {
-    const HRESULT apartment = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    auto loaded = std::make_unique<XmlLoadedDocument>();
-    loaded->ticket = ticket;
-    loaded->root = LoadXmlFile(file);
-    if (SUCCEEDED(apartment)) ::CoUninitialize();
-    if (released->load()) return;
-    if (::PostMessageW(window, message, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(loaded.get())))
-      loaded.release();  // the window owns it now
-  } catch (...) {
-    // Out of memory: the check ends by its timeout.
-  }
+void LoadAndReport(const CXmlLoadService::Job& job) {
+  if (job.released->load()) return;
+  auto loaded = std::make_unique<XmlLoadedDocument>();
+  loaded->ticket = job.ticket;
+  loaded->root = LoadXmlFile(job.file);
+  if (job.released->load()) return;
+  if (::PostMessageW(job.window, job.message, static_cast<WPARAM>(job.item),
+                     reinterpret_cast<LPARAM>(loaded.get())))
+    loaded.release();  // the window owns it now
 }
 
 }  // namespace
+
+CXmlLoadService::~CXmlLoadService() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+    jobs_.clear();
+  }
+  wake_.notify_all();
+  if (thread_.joinable()) thread_.join();
+}
+
+bool CXmlLoadService::Post(Job job) {
+  try {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (stopping_) return false;
+    if (!thread_.joinable()) thread_ = std::thread(&CXmlLoadService::Run, this);
+    jobs_.push_back(std::move(job));
+  } catch (...) {
+    return false;
+  }
+  wake_.notify_one();
+  return true;
+}
+
+void CXmlLoadService::Run() noexcept {
+  const HRESULT apartment = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  for (;;) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+    if (stopping_) break;
+    Job job = std::move(jobs_.front());
+    jobs_.pop_front();
+    lock.unlock();
+    try {
+      LoadAndReport(job);
+    } catch (...) {
+      // Out of memory: this check ends by its timeout.
+    }
+  }
+  if (SUCCEEDED(apartment)) ::CoUninitialize();
+}
 
 CXmlLoader2::CXmlLoader2()
     : ticket_(nextTicket++), released_(std::make_shared<std::atomic<bool>>(false)) {}
 
 CXmlLoader2::~CXmlLoader2() { released_->store(true); }
 
-bool CXmlLoader2::Load(const Text& file, ItemId item, HWND window, UINT message) {
-  try {
-    std::thread(LoadOnThread, file, item, window, message, ticket_, released_).detach();
-    return true;
-  } catch (...) {
-    return false;
-  }
+bool CXmlLoader2::Load(CXmlLoadService& service, const Text& file, ItemId item, HWND window,
+                       UINT message) {
+  return service.Post({file, item, window, message, ticket_, released_});
 }

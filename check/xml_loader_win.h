@@ -1,18 +1,22 @@
-// Loads a downloaded document away from the interface thread and reports by message.
+// Loads downloaded documents away from the interface thread and reports by message.
 //
 // The platform's DOM can load asynchronously and signal ready-state changes, but Wine's loads
 // the whole file inside the call and never signals, which would freeze the interface for a big
-// feed and leave the check waiting forever. A thread of the loader's own, with a DOM of its own,
-// behaves the same everywhere: the interface thread stays free and the result arrives as one
-// message after the transfer's.
+// feed and leave the check waiting forever. One loading thread with its own apartment behaves
+// the same everywhere: the interface thread stays free, each result arrives as one message
+// after the transfer's, and the thread and apartment are set up once rather than per document.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <thread>
 
 #include "store/item_id.h"
 #include "util/text.h"
@@ -22,6 +26,36 @@
 struct XmlLoadedDocument {
   uint64_t ticket = 0;               // which load this is (see CXmlLoader2::Ticket)
   std::optional<XmlElement> root;    // nullopt: the file is not well-formed XML
+};
+
+// The loading thread, owned by whoever owns the checks.
+class CXmlLoadService {
+ public:
+  struct Job {
+    Text file;
+    ItemId item = 0;
+    HWND window = nullptr;
+    UINT message = 0;
+    uint64_t ticket = 0;
+    std::shared_ptr<std::atomic<bool>> released;
+  };
+
+  CXmlLoadService() = default;
+  CXmlLoadService(const CXmlLoadService&) = delete;
+  CXmlLoadService& operator=(const CXmlLoadService&) = delete;
+  // Waits for the document being loaded, drops the rest.
+  ~CXmlLoadService();
+
+  [[nodiscard]] bool Post(Job job);
+
+ private:
+  void Run() noexcept;
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::deque<Job> jobs_;
+  bool stopping_ = false;
+  std::thread thread_;
 };
 
 class CXmlLoader2 {
@@ -34,7 +68,8 @@ class CXmlLoader2 {
 
   // Starts loading `file`; `message` arrives at `window` with the item as word parameter and an
   // XmlLoadedDocument as long parameter. False when the load cannot start.
-  [[nodiscard]] bool Load(const Text& file, ItemId item, HWND window, UINT message);
+  [[nodiscard]] bool Load(CXmlLoadService& service, const Text& file, ItemId item, HWND window,
+                          UINT message);
 
   uint64_t Ticket() const { return ticket_; }
 

@@ -251,7 +251,7 @@ LRESULT CChildView::OnTransferDone(WPARAM itemParam, LPARAM resultParam) {
     cue->lastModified = result->lastModified;
     cue->deleteAfter = result->deleteAfter;
     cue->loader = std::make_unique<CXmlLoader2>();
-    if (cue->loader->Load(cue->file, id, hwnd(), kMsgXmlLoaded)) return 0;
+    if (cue->loader->Load(xmlLoader_, cue->file, id, hwnd(), kMsgXmlLoaded)) return 0;
     RecordFailure(*item, result);
     item->errorCode = CItemBase::kErrorXml;
   } else if (result && result->status == 304) {

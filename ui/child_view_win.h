@@ -119,6 +119,7 @@ class CChildView : public CWindow {
   HWND tree_ = nullptr;  // child control, destroyed with the view
   unique_hfile dataFileLock_;
 
+  CXmlLoadService xmlLoader_;  // before the running checks, whose loaders post to it
   CCheckQueue waiting_;
   std::vector<std::unique_ptr<CCueItem>> running_;
   uint32_t minuteCounter_ = 0;

@@ -75,14 +75,16 @@ class XServer:
 class PelunSession:
     """A program directory, a data directory and an X server for one test."""
 
-    def __init__(self, define_ini=None):
+    def __init__(self, define_ini=None, default_list=False):
         self.windows_build = build_dir()
         self.workdir = tempfile.mkdtemp(prefix="pelun-e2e-")
         self.program_dir = os.path.join(self.workdir, "program")
         self.data_parent = os.path.join(self.workdir, "data")
         os.makedirs(self.program_dir)
         os.makedirs(self.data_parent)
-        for name in ("pelun.exe", "wintool.exe", "default.opml"):
+        # Without the bundled list a first start subscribes to nothing, so no test reaches for
+        # the public feeds it names.
+        for name in ("pelun.exe", "wintool.exe") + (("default.opml",) if default_list else ()):
             shutil.copy2(os.path.join(self.windows_build, name), self.program_dir)
         self.write_define_ini(define_ini)
         self.processes = []
@@ -110,6 +112,12 @@ class PelunSession:
     @property
     def data_file(self):
         return os.path.join(self.data_dir, "pelun.dat")
+
+    def write_settings(self, text):
+        """A pelun.ini written before the program starts (section lines included)."""
+        os.makedirs(self.data_dir, exist_ok=True)
+        with open(os.path.join(self.data_dir, "pelun.ini"), "wb") as f:
+            f.write(text.encode("cp932"))
 
     def read_ini(self, name="pelun.ini"):
         with open(os.path.join(self.data_dir, name), "rb") as f:

@@ -50,11 +50,9 @@ def read_sites(session):
 
 
 def prepare(session, sites, options=""):
-    os.makedirs(session.data_dir, exist_ok=True)
+    session.write_settings("[Option]\r\ndelay=0\r\ntimeout=%d\r\n%s" % (TIMEOUT_SECONDS, options))
     with open(session.data_file, "wb") as f:
         f.write(data_file(sites))
-    with open(os.path.join(session.data_dir, "pelun.ini"), "wb") as f:
-        f.write(("[Option]\r\ndelay=0\r\ntimeout=%d\r\n%s" % (TIMEOUT_SECONDS, options)).encode("cp932"))
 
 
 def run_cycle(test, session, server, expected_requests, settle=2.0, limit=60):

@@ -10,6 +10,8 @@ import harness
 CLASS, TITLE = harness.MAIN_WINDOW_CLASS, harness.MAIN_WINDOW_TITLE
 LOAD_FAILED = "データファイルをロードできませんでした。データが破損している可能性があります．．．"
 CREATE_FAILED = "データファイルを作成できませんでした。"
+# The imported subscriptions are never fetched: the bundled list names public feeds.
+NO_CHECKS = "[Option]\r\nfirst=0\r\ntimer=0\r\n"
 
 REMOTE_LIST = """<?xml version="1.0" encoding="Shift_JIS"?>
 <opml version="1.0"><head><title>配布リスト</title></head><body>
@@ -79,7 +81,8 @@ class FirstStart(unittest.TestCase):
         self.assertEqual(session.wait_for_exit(process), 0)
 
     def test_bundled_list_is_imported_once_and_reloaded(self):
-        with harness.PelunSession() as session:
+        with harness.PelunSession(default_list=True) as session:
+            session.write_settings(NO_CHECKS)
             self.start_and_exit(session)
             imported = folder_titles(session.data_file)
             self.assertEqual([title for title, _ in imported], ["ニュース", "技術"])
@@ -95,7 +98,8 @@ class FirstStart(unittest.TestCase):
                 self.assertEqual(f.read(), first)
 
     def test_configured_list_comes_first(self):
-        with harness.PelunSession() as session, ListServer(REMOTE_LIST) as server:
+        with harness.PelunSession(default_list=True) as session, ListServer(REMOTE_LIST) as server:
+            session.write_settings(NO_CHECKS)
             session.write_define_ini(session.default_define_ini() +
                                      "[Subscription]\r\nDefaultList=%s\r\n" % server.url)
             self.start_and_exit(session)

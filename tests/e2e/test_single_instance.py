@@ -44,7 +44,7 @@ class ForwardingToRunningCopy(unittest.TestCase):
             ini = os.path.join(session.data_dir, "pelun.ini")
             first = session.start()
             self.assertNotEqual(session.wait_for_main_window(), 0)
-            self.assertFalse(os.path.exists(ini))
+            self.assertFalse(os.path.exists(ini) and "[Window]" in session.read_ini())
 
             session.run("/exit")
             self.assertEqual(session.wait_for_exit(first), 0)

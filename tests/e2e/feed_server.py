@@ -12,6 +12,7 @@ number of requests it was answering at once. It is bounded: it stops by itself a
 Command line: python3 feed_server.py --feed /rss.xml=file.xml --lifetime 600
 """
 import argparse
+import base64
 import email.utils
 import gzip
 import http.server
@@ -125,13 +126,15 @@ class FeedServer:
 
     # Routes -----------------------------------------------------------------------------------
     def add_feed(self, path, body=SAMPLE_RSS, content_type="application/xml", last_modified=None,
-                 gzip_body=False, latency=None):
+                 gzip_body=False, latency=None, credentials=None):
         """last_modified: a header value, True for the time of registration, None for none.
-        gzip_body: send the body gzip-encoded when the request accepts gzip."""
+        gzip_body: send the body gzip-encoded when the request accepts gzip.
+        credentials: (user, password) that Basic authentication must present, or None."""
         if last_modified is True:
             last_modified = email.utils.formatdate(time.time(), usegmt=True)
         self._routes[path] = _Route("feed", body=bytes(body), content_type=content_type,
-                                    last_modified=last_modified, gzip_body=gzip_body, latency=latency)
+                                    last_modified=last_modified, gzip_body=gzip_body, latency=latency,
+                                    credentials=credentials)
         return last_modified
 
     def add_redirect(self, path, target, status=302, latency=None):
@@ -194,6 +197,10 @@ class FeedServer:
         return self._stopping.wait(seconds) if seconds else self._stopping.is_set()
 
 
+def _basic(user, password):
+    return "Basic " + base64.b64encode(("%s:%s" % (user, password)).encode("utf-8")).decode("ascii")
+
+
 class _Handler(http.server.BaseHTTPRequestHandler):
     owner = None
     protocol_version = "HTTP/1.0"   # one request per connection: every answer closes it
@@ -221,6 +228,8 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         if route is None:
             return self._send(record, 404, b"not found")
         if route.kind == "feed":
+            if route.credentials and record.header("Authorization") != _basic(*route.credentials):
+                return self._send(record, 401, b"", {"WWW-Authenticate": 'Basic realm="feeds"'})
             since = record.header("If-Modified-Since")
             if route.last_modified and since == route.last_modified:
                 return self._send(record, 304, b"")

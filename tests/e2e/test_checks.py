@@ -20,10 +20,13 @@ def rss(titles, channel="Feed"):
 
 
 def data_file(sites):
-    """A data file with one folder holding (title, src) sites."""
-    items = "".join('<item type="rss"><title>%s</title><link/><src>%s</src><newflag>0</newflag>'
-                    '<usedate>1</usedate><count check="0" error="0" update="0"/></item>'
-                    % (title, src.replace("&", "&amp;")) for title, src in sites)
+    """A data file with one folder holding (title, src) or (title, src, user, pass) sites."""
+    def site(title, src, user="", password=""):
+        credentials = "<user>%s</user><pass>%s</pass>" % (user, password) if user else ""
+        return ('<item type="rss"><title>%s</title><link/><src>%s</src>%s<newflag>0</newflag>'
+                '<usedate>1</usedate><count check="0" error="0" update="0"/></item>'
+                % (title, src.replace("&", "&amp;"), credentials))
+    items = "".join(site(*s) for s in sites)
     return ("<?xml version='1.0' encoding='utf-8'?>\n<pelun><item type=\"folder\"><title>F</title>"
             "<newflag>0</newflag><count check=\"0\" error=\"0\" update=\"0\"/>"
             "<filter condition=\"0\" scope=\"0\"/>%s</item></pelun>" % items).encode("utf-8")
@@ -142,6 +145,36 @@ class CheckCycle(unittest.TestCase):
             self.assertEqual(third["a"].new_titles, ["a4", "a3", "a2", "a1"],
                              "earlier news is still unread, so it stays new")
             self.assertEqual(third["a"].updates, 2)
+
+
+class Credentials(unittest.TestCase):
+    def test_password_follows_a_permanent_move_and_reload_checks_now(self):
+        with FeedServer(lifetime=120) as server, harness.PelunSession() as session:
+            server.add_redirect("/old.xml", "/new.xml", status=301)
+            server.add_feed("/new.xml", rss(["secret news"]), credentials=("ユーザー", "秘密"))
+            old, new = server.url("/old.xml"), server.url("/new.xml")
+            code, protected = session.wintool("protect", "秘密", old)
+            self.assertEqual(code, 0)
+            prepare(session, [("private", old, "ユーザー", protected.strip())])
+            run_cycle(self, session, server, 3)
+            site = read_sites(session)["private"]
+            self.assertEqual((site.src, site.new_titles), (new, ["secret news"]))
+            stored = site.element.findtext("pass")
+            self.assertEqual(session.wintool("unprotect", stored, new)[1].strip(), "秘密")
+
+            # No start-up check this time: a forwarded "/reload" checks everything.
+            session.write_settings("[Option]\r\nfirst=0\r\n")
+            process = session.start()
+            self.assertNotEqual(session.wait_for_main_window(), 0)
+            before = len(server.requests())
+            session.run("/reload")
+            # The challenge, then the answer with the password that followed the move.
+            self.assertTrue(server.wait_for_requests(before + 2, timeout=30))
+            answered = server.requests()[before + 1]
+            self.assertEqual((answered.path, answered.status), ("/new.xml", 200))
+            self.assertIsNotNone(answered.header("Authorization"))
+            session.run("/exit")
+            self.assertEqual(session.wait_for_exit(process), 0)
 
 
 class Concurrency(unittest.TestCase):

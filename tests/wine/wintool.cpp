@@ -8,6 +8,7 @@
 #include <string>
 
 #include "check/fetch_rules.h"
+#include "store/password_protection.h"
 #include "check/http_transfer_win.h"
 #include "shared/names.h"
 #include "shared/shared_text_block_win.h"
@@ -254,6 +255,14 @@ int wmain(int argc, wchar_t** argv) {
     FetchCommand fetch;
     if (!fetch.Parse(argc, argv)) return Usage();
     return fetch.now ? fetch.RunNow() : fetch.RunScheduled();
+  }
+  // Site passwords as the program stores them: "protect PASSWORD SRC", "unprotect TEXT SRC".
+  if ((command == L"protect" || command == L"unprotect") && argc == 4) {
+    if (!EnsureKeyContainer()) return 1;
+    const Text result = command == L"protect" ? ProtectSitePassword(FromWide(argv[2]), FromWide(argv[3]), u"")
+                                              : UnprotectSitePassword(FromWide(argv[2]), FromWide(argv[3]), u"");
+    PrintUtf8(std::wstring(W(result)));
+    return result.empty() ? 1 : 0;
   }
   if (command == L"mutex-exists" && argc == 3) {
     HANDLE mutex = ::OpenMutexW(SYNCHRONIZE, FALSE, argv[2]);

@@ -232,6 +232,14 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("visible=%d\n", ::IsWindowVisible(window) ? 1 : 0);
     return 0;
   }
+  if (command == L"send-message" && argc == 7) {
+    HWND window = ::FindWindowW(OrNull(argv[2]), OrNull(argv[3]));
+    if (!window) return 1;
+    const LRESULT result = ::SendMessageW(window, std::wcstoul(argv[4], nullptr, 0),
+                                          std::wcstoul(argv[5], nullptr, 0), std::wcstoul(argv[6], nullptr, 0));
+    std::printf("%lld\n", static_cast<long long>(result));
+    return 0;
+  }
   if (command == L"close-window" && argc == 4) {
     HWND window = ::FindWindowW(OrNull(argv[2]), OrNull(argv[3]));
     return (window && ::PostMessageW(window, WM_CLOSE, 0, 0)) ? 0 : 1;

@@ -86,7 +86,7 @@ class FeedServer:
         class Handler(_Handler):
             owner = server
 
-        self._httpd = http.server.ThreadingHTTPServer((HOST, self._port), Handler)
+        self._httpd = _ListeningServer((HOST, self._port), Handler)
         self._httpd.daemon_threads = True
         self._thread = threading.Thread(target=self._httpd.serve_forever, kwargs={"poll_interval": 0.1},
                                         daemon=True)
@@ -195,6 +195,12 @@ class FeedServer:
     def _wait(self, seconds):
         """Sleeps, but never past a stop. True when the server is stopping."""
         return self._stopping.wait(seconds) if seconds else self._stopping.is_set()
+
+
+class _ListeningServer(http.server.ThreadingHTTPServer):
+    # The default backlog of 5 drops connection attempts of a client that opens ten at once,
+    # which then wait a whole second to try again.
+    request_queue_size = 128
 
 
 def _basic(user, password):

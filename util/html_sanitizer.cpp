@@ -28,7 +28,8 @@ constexpr TextView kVoidElements[] = {u"area",  u"base",   u"br",    u"col",  u"
 // is blanked all the same.
 constexpr TextView kUrlAttributes[] = {
     u"href", u"src",      u"lowsrc", u"dynsrc",   u"background", u"action", u"formaction",
-    u"cite", u"longdesc", u"usemap", u"codebase", u"data",       u"poster"};
+    u"cite", u"longdesc", u"usemap", u"codebase", u"data",       u"poster",
+    u"xlink:href"};
 
 template <size_t N>
 bool IsOneOf(TextView name, const TextView (&names)[N]) {

@@ -141,3 +141,24 @@ TEST(SanitizeHtml, DeepNestingStaysBalanced) {
   for (int i = 0; i < 5000; ++i) expected += u"</i>";
   EXPECT_EQ(Title(html), expected);
 }
+
+TEST(SanitizeHtml, EveryAddressAttributeAWhitelistAllowsIsChecked) {
+  const Text whitelist =
+      u"svg,a href xlink:href,form action,button formaction,td background,video poster src,"
+      u"blockquote cite,img longdesc lowsrc dynsrc";
+  EXPECT_EQ(Clean(u"<svg><a xlink:href=\"javascript:x()\">s</a><a XLINK:HREF='http://h/'>t</a>"
+                  u"</svg>",
+                  &whitelist),
+            u"<svg><a xlink:href=\"\">s</a><a XLINK:HREF=\"http://h/\">t</a></svg>");
+  for (TextView attribute : {u"action", u"formaction", u"background", u"poster", u"cite",
+                             u"longdesc", u"lowsrc", u"dynsrc"}) {
+    const Text tag = attribute == u"action"       ? u"form"
+                     : attribute == u"formaction" ? u"button"
+                     : attribute == u"background" ? u"td"
+                     : attribute == u"poster"     ? u"video"
+                     : attribute == u"cite"       ? u"blockquote"
+                                                  : u"img";
+    const Text html = u"<" + tag + u" " + Text(attribute) + u"=\"javascript:x()\">";
+    EXPECT_EQ(Clean(html, &whitelist).find(u"javascript"), Text::npos) << TextToAscii(html);
+  }
+}

@@ -45,11 +45,20 @@ Text SafeHref(TextView url) {
   if (!IsAllowedFeedUrl(trimmed)) return out;
   for (char16_t c : trimmed) {
     switch (c) {
-      case u'&': out += u"&amp;"; break;
-      case u'<': out += u"&lt;"; break;
-      case u'>': out += u"&gt;"; break;
-      case u'"': out += u"&quot;"; break;
-      default: out += c;
+      case u'&':
+        out += u"&amp;";
+        break;
+      case u'<':
+        out += u"&lt;";
+        break;
+      case u'>':
+        out += u"&gt;";
+        break;
+      case u'"':
+        out += u"&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;

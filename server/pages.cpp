@@ -1,13 +1,13 @@
 #include "server/pages.h"
 
+#include <optional>
+#include <vector>
+
 #include "server/outside_links.h"
 #include "server/page_markup.h"
 #include "server/page_script.h"
 #include "server/site_block.h"
 #include "util/text_escape.h"
-
-#include <optional>
-#include <vector>
 
 namespace {
 
@@ -34,16 +34,16 @@ std::vector<TopFolder> TopFolders(const IPageSource& source) {
 Text Decimal(int value) { return DecimalText(value); }
 
 Text SearchForm() {
-  Text out = u"<form class=\"top_header\" method=\"get\" action=\"" + Text(kWebSearchUrl) +
-             u"\">\n<a class=\"pelun\" href=\"/\">pelun</a>\n"
-             u"<input type=\"text\" size=\"41\" maxlength=\"100\" name=\"" +
-             Text(kWebSearchQueryName) + u"\" id=\"q\" />\n"
-             u"<input type=\"submit\" value=\"Google検索\" />\n"
-             u"<input type=\"button\" value=\"Amazon検索\" onclick=\"location.href='" +
-             Text(kShoppingSearchUrl) +
-             u"' + encodeURIComponent(document.getElementById('q').value);\" />\n"
-             u"</form>\n";
-  return out;
+  return u"<form class=\"top_header\" method=\"get\" action=\"" + Text(kWebSearchUrl) +
+         u"\">\n<a class=\"pelun\" href=\"/\">pelun</a>\n"
+         u"<input type=\"text\" size=\"41\" maxlength=\"100\" name=\"" +
+         Text(kWebSearchQueryName) +
+         u"\" id=\"q\" />\n"
+         u"<input type=\"submit\" value=\"Google検索\" />\n"
+         u"<input type=\"button\" value=\"Amazon検索\" onclick=\"location.href='" +
+         Text(kShoppingSearchUrl) +
+         u"' + encodeURIComponent(document.getElementById('q').value);\" />\n"
+         u"</form>\n";
 }
 
 Text PageLinks() {
@@ -89,15 +89,15 @@ Text BuildTopPage(const IPageSource& source) {
   out += u"</head>\n<body id=\"folder_body\">\n";
   out += SearchForm();
   out += PageLinks();
-  out += u"\u3000<br clear=\"all\" />\n<div class=\"top_titlebar\">フォルダ</div>\n"
-         u"<ul class=\"folder\">\n";
+  out +=
+      u"\u3000<br clear=\"all\" />\n<div class=\"top_titlebar\">フォルダ</div>\n"
+      u"<ul class=\"folder\">\n";
   for (const TopFolder& top : TopFolders(source)) {
     const Text id = UnsignedDecimalText(top.id);
     out += u"<li><a href=\"./new?" + id + u"\">" + EscapeHtml(top.folder->GetTitle()) + u"</a>";
     out += u"<span>（" + Decimal(top.count.fresh) + u"）</span>\n";
     if (source.PageFileExists(top.id))
-      out += u"<div class=\"folder_recent\">- <a href=\"./top?" + id +
-             u"\">最近の表示</a></div>";
+      out += u"<div class=\"folder_recent\">- <a href=\"./top?" + id + u"\">最近の表示</a></div>";
     out += u"</li>";
   }
   out += u"</ul>\n<br clear=\"all\" />\n</body>\n</html>\n";
@@ -134,15 +134,18 @@ Text BuildBarScript(const IPageSource& source, ItemId id) {
     if (k < kTabAccessKeys.size()) out += u" accesskey=\"" + Text(1, kTabAccessKeys[k]) + u"\"";
     out += u">" + name + u"</a></span>');\n";
   }
-  out += u"document.write('<div class=\"tab_nextBox\">');\n"
-         u"document.write('<span class=\"tab_next\"><a href=\"./\" target=\"_top\" "
-         u"accesskey=\"t\">トップ</a></span>');\n";
+  out +=
+      u"document.write('<div class=\"tab_nextBox\">');\n"
+      u"document.write('<span class=\"tab_next\"><a href=\"./\" target=\"_top\" "
+      u"accesskey=\"t\">トップ</a></span>');\n";
   if (anyNews)
-    out += u"document.write('<span class=\"tab_next\"><a href=\"./new\" target=\"_top\" "
-           u"accesskey=\"n\">次の未読</a></span>');\n";
-  out += u"document.write('</div>');\ndocument.write('</div>');\n"
-         u"document.body.style.marginTop = document.getElementById('bar').scrollHeight + 6 + "
-         u"'px';\n";
+    out +=
+        u"document.write('<span class=\"tab_next\"><a href=\"./new\" target=\"_top\" "
+        u"accesskey=\"n\">次の未読</a></span>');\n";
+  out +=
+      u"document.write('</div>');\ndocument.write('</div>');\n"
+      u"document.body.style.marginTop = document.getElementById('bar').scrollHeight + 6 + "
+      u"'px';\n";
   return out;
 }
 

@@ -49,8 +49,8 @@ Text UpDownLinks(int index, int count) {
 void AppendNewArticle(Text& out, const CRssItem& article, TextView position,
                       const Text* whitelist) {
   const Text p(position);
-  out += u"<span class=\"contentlist\" onclick=\"expand('" + p + u"');\" id=\"j" + p +
-         u"\">◆</span>";
+  out +=
+      u"<span class=\"contentlist\" onclick=\"expand('" + p + u"');\" id=\"j" + p + u"\">◆</span>";
   out += u"<a href=\"" + SafeHref(article.link) + u"\" class=\"contenttitle\">" +
          ArticleTitle(article) + u"</a>";
   if (!article.enclosure.empty())

@@ -43,23 +43,27 @@ TEST(ArticlePage, FolderWithNewsShowsNewSitesFirstInFullAndReadsThem) {
   const Text page = BuildPage(tree.source, 101, true);
   EXPECT_TRUE(Has(page, u"<title>F</title>\n"));
   EXPECT_TRUE(Has(page, u"function scrollSite2("));
-  EXPECT_TRUE(Has(page, u"<base target=\"_blank\" />\n</head>\n<body id=\"feed_body\">\n"
-                        u"<script src=\"./bar.js?101\"></script>\n<div id=\"l0\""));
+  EXPECT_TRUE(Has(page,
+                  u"<base target=\"_blank\" />\n</head>\n<body id=\"feed_body\">\n"
+                  u"<script src=\"./bar.js?101\"></script>\n<div id=\"l0\""));
   EXPECT_TRUE(EndsWith(page, u"</body></html>\n"));
 
   const Text first = Block(page, 0);
-  EXPECT_TRUE(StartsWith(first, u"<div id=\"l0\" name=\"l0\" class=\"sitetitle\"><a class=\"sitestr\" "
-                                u"href=\"http://site.example/\">S2</a><a "
-                                u"href=\"http://site.example/feed.rdf\" class=\"siterss\">RSS</a>"
-                                u"<script type='text/javascript'><!--\nsyncWrite('103');\n"));
+  EXPECT_TRUE(StartsWith(first,
+                         u"<div id=\"l0\" name=\"l0\" class=\"sitetitle\"><a class=\"sitestr\" "
+                         u"href=\"http://site.example/\">S2</a><a "
+                         u"href=\"http://site.example/feed.rdf\" class=\"siterss\">RSS</a>"
+                         u"<script type='text/javascript'><!--\nsyncWrite('103');\n"));
   EXPECT_TRUE(Has(first, u"<span class=\"contentnum\" onclick=\"expand2('0')\">(2/3)</span>"));
   EXPECT_TRUE(Has(first, u"<span class=\"siteupdown\">▲</span><span class=\"siteupdown\">▼"));
-  EXPECT_TRUE(Has(first, u"<span class=\"contentinfo\" id=\"c0\">\n<span class=\"contentlist\" "
-                         u"onclick=\"expand('0_0');\" id=\"j0_0\">◆</span>"));
+  EXPECT_TRUE(Has(first,
+                  u"<span class=\"contentinfo\" id=\"c0\">\n<span class=\"contentlist\" "
+                  u"onclick=\"expand('0_0');\" id=\"j0_0\">◆</span>"));
   EXPECT_TRUE(Has(first, u"id=\"j0_2\""));
   EXPECT_FALSE(Has(first, u"old1"));
-  EXPECT_TRUE(Has(first, u"<span class=\"contentcreator\">writer</span><div class=\"content\" "
-                         u"id=\"i0_2\">\n<p>body</p></div>\n<hr class=\"contentend\" />\n"));
+  EXPECT_TRUE(Has(first,
+                  u"<span class=\"contentcreator\">writer</span><div class=\"content\" "
+                  u"id=\"i0_2\">\n<p>body</p></div>\n<hr class=\"contentend\" />\n"));
 
   for (int index : {1, 2}) {
     const Text other = Block(page, index);
@@ -82,8 +86,9 @@ TEST(ArticlePage, FolderWithNewsShowsNewSitesFirstInFullAndReadsThem) {
     EXPECT_EQ(article->creator, u"");
   }
   const Text again = BuildPage(tree.source, 101, false);
-  EXPECT_TRUE(Has(Block(again, 1), u"class=\"sitetitle2\"><a class=\"sitestr\" "
-                                   u"href=\"http://site.example/\">S2</a>"));
+  EXPECT_TRUE(Has(Block(again, 1),
+                  u"class=\"sitetitle2\"><a class=\"sitestr\" "
+                  u"href=\"http://site.example/\">S2</a>"));
   EXPECT_FALSE(Has(again, u"class=\"contentlist\""));
 }
 
@@ -99,16 +104,19 @@ TEST(ArticlePage, FolderWithoutNewsListsEveryTitleInTreeOrder) {
   for (const Text* block : {&first, &second, &last})
     EXPECT_TRUE(Has(*block, u"class=\"sitetitle2\"")) << TextToAscii(*block);
   EXPECT_TRUE(Has(second, u"<span class=\"contentnum\" onclick=\"expand2('1')\">(0/3)</span>"));
-  EXPECT_TRUE(Has(first, u"<span class=\"siteupdown\">▲</span><a "
-                         u"href=\"javascript:scrollSite2(1);\" target=\"_self\" "
-                         u"class=\"siteupdown\">▼</a>"));
+  EXPECT_TRUE(Has(first,
+                  u"<span class=\"siteupdown\">▲</span><a "
+                  u"href=\"javascript:scrollSite2(1);\" target=\"_self\" "
+                  u"class=\"siteupdown\">▼</a>"));
   EXPECT_TRUE(Has(second, u"scrollSite2(0);") && Has(second, u"scrollSite2(2);"));
-  EXPECT_TRUE(Has(last, u"<a href=\"javascript:scrollSite2(1);\" target=\"_self\" "
-                        u"class=\"siteupdown\">▲</a><span class=\"siteupdown\">▼</span>"));
-  EXPECT_TRUE(Has(second, u"<span class=\"contentinfo\" id=\"c1\">\n"
-                          u"<span class=\"contentlist2\">◆</span><a "
-                          u"href=\"http://site.example/a\" class=\"contenttitle2\">new0</a><br />\n"
-                          u"<span class=\"contentlist2\">◆</span>"));
+  EXPECT_TRUE(Has(last,
+                  u"<a href=\"javascript:scrollSite2(1);\" target=\"_self\" "
+                  u"class=\"siteupdown\">▲</a><span class=\"siteupdown\">▼</span>"));
+  EXPECT_TRUE(Has(second,
+                  u"<span class=\"contentinfo\" id=\"c1\">\n"
+                  u"<span class=\"contentlist2\">◆</span><a "
+                  u"href=\"http://site.example/a\" class=\"contenttitle2\">new0</a><br />\n"
+                  u"<span class=\"contentlist2\">◆</span>"));
   EXPECT_TRUE(EndsWith(last, u"class=\"contenttitle2\">c</a><br />\n</span>\n\n"));
   EXPECT_EQ(tree.source.markReadCalls, std::vector<ItemId>{101});
 
@@ -124,8 +132,9 @@ TEST(ArticlePage, SitePageReadsTheSiteAndLeavesTheFolderNewWhileASiblingHasNews)
   FakePageSource::AddArticle(tree.s3, u"n", true);
   const Text page = BuildPage(tree.source, 103, true);
   EXPECT_TRUE(Has(page, u"<title>S2</title>\n"));
-  EXPECT_TRUE(Has(page, u"<script src=\"./bar.js?103\"></script>\n<div id=\"l0\" name=\"l0\" "
-                        u"class=\"sitetitle\">"));
+  EXPECT_TRUE(Has(page,
+                  u"<script src=\"./bar.js?103\"></script>\n<div id=\"l0\" name=\"l0\" "
+                  u"class=\"sitetitle\">"));
   EXPECT_FALSE(Has(page, u"id=\"l1\""));
   EXPECT_EQ(tree.source.markReadCalls, std::vector<ItemId>{103});
   EXPECT_EQ(tree.s2.newFlag, 0);

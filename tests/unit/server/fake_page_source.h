@@ -30,8 +30,7 @@ class FakePageSource : public IPageSource {
       site->articles = std::make_unique<CRssItemArray>(site->src, Text(title), site->link, Text());
     const auto& children = folder.Children();
     auto* last = children.empty() ? nullptr : children.back().get();
-    auto* added =
-        static_cast<CRssSiteItem*>(InsertChildAfter(folder, std::move(site), last));
+    auto* added = static_cast<CRssSiteItem*>(InsertChildAfter(folder, std::move(site), last));
     Register(added);
     return *added;
   }

@@ -80,8 +80,9 @@ TEST(TopPage, HeadSearchFormAndFolderLines) {
   FakePageSource source;
   BuildThreeFolders(source);
   const Text page = BuildTopPage(source);
-  EXPECT_TRUE(StartsWith(page, u"<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\">\n"
-                               u"<html>\n<head>\n"));
+  EXPECT_TRUE(StartsWith(page,
+                         u"<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\">\n"
+                         u"<html>\n<head>\n"));
   EXPECT_NE(page.find(u"<title>pelun</title>\n<link rel=\"stylesheet\" href=\"./common.css\" "
                       u"type=\"text/css\" />\n<link rel=\"stylesheet\" href=\"./custom.css\" "
                       u"type=\"text/css\" />\n</head>\n<body id=\"folder_body\">\n"),

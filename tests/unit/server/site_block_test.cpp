@@ -1,7 +1,8 @@
 // What a feed controls in a site block: names, titles, links and article bodies.
+#include "server/site_block.h"
+
 #include <gtest/gtest.h>
 
-#include "server/site_block.h"
 #include "tests/unit/server/fake_page_source.h"
 
 namespace {
@@ -25,15 +26,18 @@ TEST(SiteBlock, HostileNamesTitlesAndLinksAreDefused) {
   untitled.enclosure = u"ftp://h/file.mp3";
 
   const Text block = BuildSiteBlock(site, true, 102, 0, 1, u"", false);
-  EXPECT_TRUE(Has(block, u"<a class=\"sitestr\" href=\"http://h/?a=&quot;b&quot;&amp;c=&lt;d&gt;\">"
-                         u"&lt;script&gt;x()&lt;/script&gt; &amp; co</a>"));
+  EXPECT_TRUE(Has(block,
+                  u"<a class=\"sitestr\" href=\"http://h/?a=&quot;b&quot;&amp;c=&lt;d&gt;\">"
+                  u"&lt;script&gt;x()&lt;/script&gt; &amp; co</a>"));
   EXPECT_TRUE(Has(block, u"<a href=\"\" class=\"siterss\">RSS</a>"));
-  EXPECT_TRUE(Has(block, u"<a href=\"\" class=\"contenttitle\">alert(1)<b>t</b></a>"
-                         u"<a href=\"\" class=\"contentfile\">添付</a>"
-                         u"<span class=\"contentdate\">someday &lt;soon&gt;</span>"
-                         u"<span class=\"contentcreator\">&lt;i&gt;me&lt;/i&gt;</span>"));
-  EXPECT_TRUE(Has(block, u"<a href=\"../rel.html?x=1&amp;y=2\" class=\"contenttitle\">NO TITLE</a>"
-                         u"<a href=\"ftp://h/file.mp3\" class=\"contentfile\">添付</a>"));
+  EXPECT_TRUE(Has(block,
+                  u"<a href=\"\" class=\"contenttitle\">alert(1)<b>t</b></a>"
+                  u"<a href=\"\" class=\"contentfile\">添付</a>"
+                  u"<span class=\"contentdate\">someday &lt;soon&gt;</span>"
+                  u"<span class=\"contentcreator\">&lt;i&gt;me&lt;/i&gt;</span>"));
+  EXPECT_TRUE(Has(block,
+                  u"<a href=\"../rel.html?x=1&amp;y=2\" class=\"contenttitle\">NO TITLE</a>"
+                  u"<a href=\"ftp://h/file.mp3\" class=\"contentfile\">添付</a>"));
   EXPECT_FALSE(Has(block, u"<script>alert"));
   EXPECT_FALSE(Has(block, u"javascript:alert"));
   // The page's own script links stay.

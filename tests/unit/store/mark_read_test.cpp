@@ -53,8 +53,8 @@ TEST(MarkItemRead, SiteThenLastSiteThenWholeFolder) {
   CFolderItem other;
   CRssSiteItem& a = AddSite(other, 1, 0);
   CRssSiteItem& b = AddSite(other, 3, 2);
-  CRssSiteItem& bare = static_cast<CRssSiteItem&>(*InsertChildAfter(
-      other, std::make_unique<CRssSiteItem>(), &b));
+  CRssSiteItem& bare =
+      static_cast<CRssSiteItem&>(*InsertChildAfter(other, std::make_unique<CRssSiteItem>(), &b));
   bare.newFlag = 1;  // a site without articles still loses its flag
   MarkItemRead(other);
   EXPECT_TRUE(AllRead(a));

@@ -42,7 +42,13 @@ TEST(ArticlePage, FolderWithNewsShowsNewSitesFirstInFullAndReadsThem) {
   ThreeSites tree(true);
   const Text page = BuildPage(tree.source, 101, true);
   EXPECT_TRUE(Has(page, u"<title>F</title>\n"));
-  EXPECT_TRUE(Has(page, u"function scrollSite2("));
+  // The names the site blocks and the toolbar band call.
+  for (TextView name :
+       {u"function getScrollPosition(", u"function getElementPosition(", u"function scrollSite(",
+        u"function scrollSite2(", u"function sync(", u"function syncWrite(", u"function expand(",
+        u"function expand2(", u"function expand2all(", u"code == 78", u"code == 75",
+        u"code == 74", u"'/sync?' + i"})
+    EXPECT_TRUE(Has(page, name)) << TextToAscii(name);
   EXPECT_TRUE(Has(page,
                   u"<base target=\"_blank\" />\n</head>\n<body id=\"feed_body\">\n"
                   u"<script src=\"./bar.js?101\"></script>\n<div id=\"l0\""));

@@ -1,6 +1,7 @@
 // The application object: platform start-up, the single-instance rule, and the main window.
 #pragma once
 
+#include <winsock2.h>  // before windows.h, which would bring the old socket header
 #include <windows.h>
 
 #include <memory>

@@ -2,6 +2,7 @@
 // central view and receives the requests of second copies and bands.
 #pragma once
 
+#include <winsock2.h>  // before windows.h, which would bring the old socket header
 #include <windows.h>
 
 #include <memory>

@@ -1,4 +1,5 @@
 // Entry point of pelun.exe.
+#include <winsock2.h>  // before windows.h, which would bring the old socket header
 #include <windows.h>
 
 #include "app/application_win.h"

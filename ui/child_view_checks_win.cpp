@@ -1,6 +1,6 @@
 // The check schedule of the view: timers, the waiting queue, the running checks and what their
 // downloads do to the tree.
-#include <windows.h>
+#include "ui/child_view_win.h"
 
 #include <algorithm>
 #include <ctime>
@@ -12,7 +12,6 @@
 #include "check/fetch_rules.h"
 #include "check/merge_result.h"
 #include "store/password_protection.h"
-#include "ui/child_view_win.h"
 #include "util/date_time.h"
 #include "util/wide_win.h"
 

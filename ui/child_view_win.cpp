@@ -52,6 +52,9 @@ LRESULT CChildView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kMsgRegisterUrl: return OnRegisterUrl(wParam);
     case kMsgTransferDone: return OnTransferDone(wParam, lParam);
     case kMsgXmlLoaded: return OnXmlLoaded(wParam, lParam);
+    case kMsgServerSocket:
+      if (server_ && WSAGETSELECTEVENT(lParam) == FD_ACCEPT) server_->OnAccept();
+      return 0;
     default: return DefaultHandling(message, wParam, lParam);
   }
 }
@@ -66,6 +69,7 @@ bool CChildView::OnCreate() {
   (void)EnsureKeyContainer();
   if (!LoadSubscriptions()) return false;
   FillTree();
+  if (!OpenServer()) return false;
   StartCheckTimers();
   return true;
 }
@@ -184,13 +188,6 @@ ItemId CChildView::IdFromNode(HTREEITEM node) const {
   return ids_.IdOfNode(reinterpret_cast<ItemIdTable::NodeHandle>(node));
 }
 
-std::vector<ItemId> CChildView::ChildIds(ItemId parent) const {
-  std::vector<ItemId> ids;
-  HTREEITEM node = parent ? TreeView_GetChild(tree_, NodeFromId(parent)) : TreeView_GetRoot(tree_);
-  for (; node; node = TreeView_GetNextSibling(tree_, node)) ids.push_back(IdFromNode(node));
-  return ids;
-}
-
 void CChildView::SetNodeText(ItemId id, const Text& text) {
   TVITEMW item{};
   item.mask = TVIF_TEXT;
@@ -228,7 +225,10 @@ void CChildView::ExitCleanUp() {
 }
 
 void CChildView::OnCommand(WPARAM wParam) {
-  if (LOWORD(wParam) == kCmdCheckAll) CheckAll();
+  switch (LOWORD(wParam)) {
+    case kCmdCheckAll: CheckAll(); break;
+    case kCmdBringToFront: ::SetForegroundWindow(::GetParent(hwnd())); break;
+  }
 }
 
 LRESULT CChildView::OnRegisterUrl(WPARAM heapText) {

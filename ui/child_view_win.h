@@ -2,6 +2,7 @@
 // the tree control that shows them, and saves them.
 #pragma once
 
+#include <winsock2.h>  // before windows.h, which would bring the old socket header
 #include <windows.h>
 #include <commctrl.h>
 
@@ -16,6 +17,8 @@
 #include "check/check_schedule.h"
 #include "check/fetch_request.h"
 #include "store/data_file.h"
+#include "server/my_socket_win.h"
+#include "server/request_router.h"
 #include "ui/cue_item_win.h"
 #include "store/item_tree.h"
 #include "store/unique_url_map.h"
@@ -23,7 +26,7 @@
 #include "util/unique_handle_win.h"
 #include "util/window_win.h"
 
-class CChildView : public CWindow {
+class CChildView : public CWindow, public IServerHost {
  public:
   static constexpr int kTreeControlId = 1000;
 
@@ -36,14 +39,14 @@ class CChildView : public CWindow {
   // Writes the data file and the settings; false when the data file or its lock failed.
   bool SaveSettingsAndData();
 
-  const CSettings& Settings() const { return settings_; }
+  const CSettings& Settings() const override { return settings_; }
   const FolderList& Folders() const { return folders_; }
 
   // Adds a folder at the end of the tree; the tree control shows it with its sites.
   CFolderItem* AppendFolder(std::unique_ptr<CFolderItem> folder);
 
   // Item ids: the one lookup between ids, tree nodes and items.
-  CItemBase* ItemFromId(ItemId id) const { return ids_.ItemOf(id); }
+  CItemBase* ItemFromId(ItemId id) const override { return ids_.ItemOf(id); }
   HTREEITEM NodeFromId(ItemId id) const;
   ItemId IdFromNode(HTREEITEM node) const;
   HWND TreeControl() const { return tree_; }
@@ -57,6 +60,23 @@ class CChildView : public CWindow {
   // Cancels at most one running check older than the timeout.
   void TimeoutScan();
   bool IsChecking() const { return checking_; }
+
+  // What the local server reads and does (child_view_server_win.cpp).
+  std::vector<ItemId> TopLevelFolderIds() const override { return ChildIds(0); }
+  std::vector<ItemId> ChildIds(ItemId parent) const override;
+  Text BodyWhitelist() const override;
+  bool PageFileExists(ItemId id) const override;
+  void MarkRead(ItemId id) override;
+  const Text& ProgramDirectory() const override { return directories_.program; }
+  const Text& DataDirectory() const override { return directories_.data; }
+  const Text& TempDirectory() const override { return directories_.temp; }
+  std::optional<std::string> ReadFile(const Text& path) const override;
+  bool WriteFile(const Text& path, std::string_view bytes) override;
+  void PostRegisterUrl(const Text& url) override;
+  void PostCommand(uint32_t command) override;
+  void SelectAndShowItem(ItemId id) override;
+  // The last page shown through "/top?" or "/ltop?"; 0 before any.
+  ItemId LastPageId() const { return server_ ? server_->LastPageId() : 0; }
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -91,6 +111,7 @@ class CChildView : public CWindow {
   void DistributeArticles(ItemId id, CRssSiteItem& site, std::unique_ptr<CRssItemArray> articles,
                           const Text& lastModified);
   void EndCycle();
+  bool OpenServer();
   void PostCheckingState(LPARAM updated);
   LRESULT OnRegisterUrl(WPARAM heapText);
   // Registering a site from an address arrives with the add-site flow; until then the text is
@@ -102,8 +123,6 @@ class CChildView : public CWindow {
   void AddFolderNodes(CFolderItem& folder);
   ItemId InsertNode(CItemBase& item, HTREEITEM parent);
   ItemId SelectedItemId() const;
-  // The ids of a folder's sites, or of the top-level folders for 0, in tree order.
-  std::vector<ItemId> ChildIds(ItemId parent) const;
   void SetNodeText(ItemId id, const Text& text);
 
   Text SettingsPath() const;
@@ -125,4 +144,6 @@ class CChildView : public CWindow {
   uint32_t minuteCounter_ = 0;
   uint32_t updatedCount_ = 0;
   bool checking_ = false;
+
+  std::unique_ptr<CMySocket> server_;
 };

@@ -1,0 +1,64 @@
+// The local server's routes: a request's bytes in, the answer's bytes out, computed from the
+// live tree through IServerHost. Portable; the socket glue only moves bytes.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "server/page_source.h"
+#include "util/text.h"
+
+// Everything a route may touch besides the pages.
+class IServerHost : public IPageSource {
+ public:
+  virtual const Text& ProgramDirectory() const = 0;  // all three end in a backslash
+  virtual const Text& DataDirectory() const = 0;
+  virtual const Text& TempDirectory() const = 0;
+  virtual std::optional<std::string> ReadFile(const Text& path) const = 0;
+  // Creates the folders on the way; failures are ignored by the caller.
+  virtual bool WriteFile(const Text& path, std::string_view bytes) = 0;
+
+  // Run after the answer has gone out.
+  virtual void PostRegisterUrl(const Text& url) = 0;
+  virtual void PostCommand(uint32_t command) = 0;
+  virtual void SelectAndShowItem(ItemId id) = 0;
+};
+
+struct HttpRequest {
+  Text path;                 // the second token of the request line
+  std::optional<Text> host;  // the first "Host:" line, trimmed
+  Text fetchSite;            // "Sec-Fetch-Site", empty when absent
+  std::optional<Text> origin;
+};
+
+// The request line's tokens and the header lines the routes look at.
+HttpRequest ParseHttpRequest(std::string_view bytes);
+
+// The decimal number at the start of `text`; 0 when it starts with no digit.
+ItemId LeadingItemId(TextView text);
+
+// "<TempDirectory><SafeFileName(folder name + ".html")>" for a folder, "pelun.html" otherwise.
+Text GetPageFilePath(const IServerHost& host, ItemId id);
+
+class CRequestRouter {
+ public:
+  explicit CRequestRouter(uint16_t port) : port_(port) {}
+
+  // The whole answer, headers included.
+  std::string HandleRequest(std::string_view requestBytes, IServerHost& host);
+
+  ItemId LastPageId() const { return lastPageId_; }
+
+ private:
+  std::string Route(const HttpRequest& request, IServerHost& host);
+  std::string RedirectToPage(std::optional<TextView> idText, const HttpRequest& request,
+                             IServerHost& host);
+  void WritePageFile(IServerHost& host, ItemId id, bool withNew);
+  bool IsOwnHost(TextView host) const;
+  bool IsCrossSiteCommand(const HttpRequest& request) const;
+
+  uint16_t port_;
+  ItemId lastPageId_ = 0;
+};

@@ -1,0 +1,127 @@
+"""The local server of the real program: routes, reading marks read, and refusals."""
+import os
+import socket
+import time
+import unittest
+import xml.etree.ElementTree as ElementTree
+
+import harness
+
+DATA = """<?xml version='1.0' encoding='utf-8'?>
+<pelun><item type="folder"><title>ニュース: 速報</title><newflag>1</newflag><count check="0" error="0" update="0"/>
+<filter condition="0" scope="0"/><item type="rss"><title>サイト "A"</title><link>http://example.com/</link>
+<src>http://127.0.0.1:1/a.xml</src><newflag>1</newflag><usedate>1</usedate><count check="1" error="0" update="1"/>
+<item><title>新着 &lt;script&gt;alert(1)&lt;/script&gt;</title><link>javascript:alert(2)</link>
+<content:encoded>&lt;p onclick="x()"&gt;本文&lt;/p&gt;&lt;script&gt;bad()&lt;/script&gt;</content:encoded><newflag>1</newflag></item>
+</item></item><item type="folder"><title>空</title><newflag>0</newflag><count check="0" error="0" update="0"/>
+<filter condition="0" scope="0"/></item></pelun>
+""".replace("<pelun>", '<pelun xmlns:content="http://purl.org/rss/1.0/modules/content/">')
+
+
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+def request(port, raw, source="127.0.0.1", timeout=10):
+    with socket.create_connection(("127.0.0.1", port), timeout=timeout, source_address=(source, 0)) as s:
+        s.sendall(raw)
+        chunks = []
+        while True:
+            chunk = s.recv(65536)
+            if not chunk:
+                return b"".join(chunks)
+            chunks.append(chunk)
+
+
+def wait_for_port(port, timeout=20):
+    """The main window exists from the start of its creation; the server opens during it."""
+    return harness.PelunSession.poll_until(lambda: _accepts(port), timeout)
+
+
+def _accepts(port):
+    try:
+        socket.create_connection(("127.0.0.1", port), timeout=1).close()
+        return True
+    except OSError:
+        return False
+
+
+def get(port, path, headers="", source="127.0.0.1"):
+    raw = ("GET %s HTTP/1.0\r\nHost: 127.0.0.1:%d\r\n%s\r\n" % (path, port, headers)).encode("utf-8")
+    answer = request(port, raw, source)
+    head, _, body = answer.partition(b"\r\n\r\n")
+    return head.decode("utf-8"), body
+
+
+class LocalServer(unittest.TestCase):
+    def test_routes_reading_and_refusals(self):
+        port = free_port()
+        with harness.PelunSession() as session:
+            session.write_settings("[Option]\r\nfirst=0\r\ntimer=0\r\nport=%d\r\n" % port)
+            with open(session.data_file, "wb") as f:
+                f.write(DATA.encode("utf-8"))
+            for name in ("favicon.ico", "common.css"):
+                source = os.path.join(session.windows_build, name)
+                if os.path.exists(source):
+                    with open(source, "rb") as src, open(os.path.join(session.program_dir, name), "wb") as dst:
+                        dst.write(src.read())
+            process = session.start()
+            self.assertNotEqual(session.wait_for_main_window(), 0)
+            self.assertTrue(wait_for_port(port))
+
+            head, body = get(port, "/")
+            self.assertTrue(head.startswith("HTTP/1.0 200\r\nContent-Type: text/html"))
+            self.assertIn("ニュース: 速報", body.decode("utf-8"))
+            head, body = get(port, "/folderlist.xml")
+            folders = ElementTree.fromstring(body).findall("folder")
+            self.assertEqual([f.findtext("new") for f in folders], ["1", "0"])
+            self.assertIsNone(folders[0].find("url2"))
+
+            # Reading: the redirect names the folder with news, whose page is stored first.
+            head, _ = get(port, "/new")
+            folder_id = folders[0].findtext("url").split("?")[1]
+            self.assertIn("Location: http://127.0.0.1:%d/top?%s" % (port, folder_id), head)
+            stored = os.path.join(session.temp_dir, "ニュース： 速報.html")
+            self.assertTrue(os.path.exists(stored), os.listdir(session.temp_dir))
+            head, page = get(port, "/top?" + folder_id)
+            page = page.decode("utf-8")
+            self.assertIn("本文", page)
+            for hostile in ("<script>alert", "javascript:alert", "onclick=\"x()\"", "<script>bad"):
+                self.assertNotIn(hostile, page)
+            _, body = get(port, "/folderlist.xml")
+            folders = ElementTree.fromstring(body).findall("folder")
+            self.assertEqual(folders[0].findtext("new"), "0")
+            self.assertEqual(folders[0].findtext("url2"), "/top?" + folder_id)
+
+            if os.path.exists(os.path.join(session.program_dir, "favicon.ico")):
+                head, icon = get(port, "/favicon.ico")
+                self.assertIn("Content-length: %d" % len(icon), head)
+                self.assertEqual(len(icon), os.path.getsize(os.path.join(session.program_dir, "favicon.ico")))
+
+            # Another address of this computer, another site's name, another site's page.
+            # (The request is not read from such a peer, so none is sent: unread bytes would make
+            # the close a reset.)
+            self.assertEqual(request(port, b"", source="127.0.0.2"), b"HTTP/1.0 403\r\n\r\n")
+            raw = b"GET /reload HTTP/1.0\r\nHost: rebound.example\r\n\r\n"
+            self.assertEqual(request(port, raw), b"HTTP/1.0 403\r\n\r\n")
+            self.assertEqual(get(port, "/add?http://x/", "Origin: http://evil.example\r\n")[0], "HTTP/1.0 403")
+
+            # A client that says nothing holds the program only for a moment.
+            silent = socket.create_connection(("127.0.0.1", port))
+            started = time.monotonic()
+            self.assertTrue(get(port, "/")[0].startswith("HTTP/1.0 200"))
+            self.assertLess(time.monotonic() - started, 8)
+            silent.close()
+
+            session.run("/exit")
+            self.assertEqual(session.wait_for_exit(process), 0)
+            with open(session.data_file, "rb") as f:
+                saved = f.read().decode("utf-8")
+            self.assertNotIn("<newflag>1</newflag>", saved, "reading marked everything read")
+            self.assertNotIn("本文", saved, "read articles keep no body")
+
+
+if __name__ == "__main__":
+    harness.main()

@@ -1,0 +1,188 @@
+#include "server/request_router.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "app/private_messages.h"
+#include "store/data_file.h"
+
+namespace {
+
+// A program of the test's own: two folders, ids 10 and 20, with sites 11, 12 and 21.
+class FakeHost : public IServerHost {
+ public:
+  FakeHost() {
+    AddFolder(10, u"ニュース: 国内/海外", {11, 12});
+    AddFolder(20, u"blogs", {21});
+  }
+
+  std::vector<ItemId> TopLevelFolderIds() const override { return {10, 20}; }
+  std::vector<ItemId> ChildIds(ItemId folder) const override {
+    auto found = children_.find(folder);
+    return found == children_.end() ? std::vector<ItemId>() : found->second;
+  }
+  CItemBase* ItemFromId(ItemId id) const override {
+    auto found = items_.find(id);
+    return found == items_.end() ? nullptr : found->second;
+  }
+  const CSettings& Settings() const override { return settings_; }
+  Text BodyWhitelist() const override { return Text(); }
+  bool PageFileExists(ItemId id) const override { return files.count(GetPageFilePath(*this, id)) != 0; }
+  void MarkRead(ItemId id) override { marked.push_back(id); }
+  const Text& ProgramDirectory() const override { return program_; }
+  const Text& DataDirectory() const override { return data_; }
+  const Text& TempDirectory() const override { return temp_; }
+  std::optional<std::string> ReadFile(const Text& path) const override {
+    auto found = files.find(path);
+    if (found == files.end()) return std::nullopt;
+    return found->second;
+  }
+  bool WriteFile(const Text& path, std::string_view bytes) override {
+    files[path] = std::string(bytes);
+    return true;
+  }
+  void PostRegisterUrl(const Text& url) override { registered.push_back(url); }
+  void PostCommand(uint32_t command) override { commands.push_back(command); }
+  void SelectAndShowItem(ItemId id) override { selected.push_back(id); }
+
+  CFolderItem& Folder(ItemId id) { return static_cast<CFolderItem&>(*items_.at(id)); }
+
+  std::map<Text, std::string> files;
+  std::vector<ItemId> marked, selected;
+  std::vector<Text> registered;
+  std::vector<uint32_t> commands;
+
+ private:
+  void AddFolder(ItemId id, TextView title, std::vector<ItemId> sites) {
+    folders_.push_back(std::make_unique<CFolderItem>());
+    CFolderItem& folder = *folders_.back();
+    folder.title = title;
+    items_[id] = &folder;
+    const CItemBase* last = nullptr;
+    for (ItemId site : sites) {
+      auto item = std::make_unique<CRssSiteItem>();
+      item->title = u"site " + UnsignedDecimalText(site);
+      item->src = u"http://example.com/" + UnsignedDecimalText(site);
+      last = InsertChildAfter(folder, std::move(item), last);
+      items_[site] = const_cast<CItemBase*>(last);
+    }
+    children_[id] = std::move(sites);
+  }
+
+  FolderList folders_;
+  std::map<ItemId, CItemBase*> items_;
+  std::map<ItemId, std::vector<ItemId>> children_;
+  CSettings settings_;
+  Text program_ = u"C:\\pelun\\", data_ = u"C:\\data\\", temp_ = u"C:\\temp\\";
+};
+
+std::string Get(CRequestRouter& router, FakeHost& host, std::string_view path,
+                std::string_view headers = "Host: 127.0.0.1:4474\r\n") {
+  return router.HandleRequest("GET " + std::string(path) + " HTTP/1.1\r\n" + std::string(headers) + "\r\n", host);
+}
+
+std::string Head(const std::string& answer) { return answer.substr(0, answer.find("\r\n\r\n") + 4); }
+
+}  // namespace
+
+TEST(RequestRouter, RoutesAndTheirAnswers) {
+  FakeHost host;
+  CRequestRouter router(4474);
+  const std::string noCache = "Pragma: no-cache\r\nCache-Control: no-cache\r\nExpires: 0\r\n\r\n";
+  for (std::string_view path : {"/", "/folderlist", "/folderlist?x=1"})
+    EXPECT_EQ(Head(Get(router, host, path)), "HTTP/1.0 200\r\nContent-Type: text/html\r\n" + noCache) << path;
+  EXPECT_EQ(Head(Get(router, host, "/folderlist.xml")), "HTTP/1.0 200\r\nContent-Type: text/xml\r\n" + noCache);
+  EXPECT_EQ(Head(Get(router, host, "/bar.js?10")),
+            "HTTP/1.0 200\r\nContent-Type: application/x-javascript\r\n" + noCache);
+  for (std::string_view path : {"/top?10", "/ltop?11", "/common.css", "/favicon.ico", "/exit", "", "/Folderlist"})
+    EXPECT_EQ(Get(router, host, path), "HTTP/1.0 404\r\n\r\n") << path;
+  EXPECT_EQ(Get(router, host, "/custom.css"), "HTTP/1.0 200\r\nContent-Type: text/css\r\n\r\n");
+
+  host.files[u"C:\\pelun\\common.css"] = "body{}";
+  host.files[u"C:\\data\\custom.css"] = "p{}";
+  host.files[u"C:\\pelun\\favicon.ico"] = std::string("\0\0\1\0", 4);
+  EXPECT_EQ(Get(router, host, "/common.css"), "HTTP/1.0 200\r\nContent-Type: text/css\r\n\r\nbody{}");
+  EXPECT_EQ(Get(router, host, "/custom.css"), "HTTP/1.0 200\r\nContent-Type: text/css\r\n\r\np{}");
+  EXPECT_EQ(Get(router, host, "/favicon.ico"),
+            "HTTP/1.0 200 OK\r\nContent-Type: image/x-icon\r\nContent-length: 4\r\n"
+            "Accept-ranges: bytes\r\n\r\n" + host.files[u"C:\\pelun\\favicon.ico"]);
+
+  const std::string closing =
+      "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n<html><body><script>window.close();</script></body></html>";
+  EXPECT_EQ(Get(router, host, "/add?http://example.com/a%20b?x=1"), closing);
+  EXPECT_EQ(Get(router, host, "/sync?21abc"), closing);
+  EXPECT_EQ(Get(router, host, "/sync"), closing);
+  EXPECT_EQ(Get(router, host, "/reload"), closing);
+  EXPECT_EQ(host.registered, std::vector<Text>{u"http://example.com/a%20b?x=1"}) << "passed as it arrived";
+  EXPECT_EQ(host.selected, std::vector<ItemId>{21});
+  EXPECT_EQ(host.commands, (std::vector<uint32_t>{kCmdShowMainWindow, kCmdCheckAll}));
+}
+
+TEST(RequestRouter, RedirectsStorePagesAndMarkRead) {
+  FakeHost host;
+  CRequestRouter router(4474);
+  // Nothing new: back to the top page, with or without a host line, and nothing stored.
+  EXPECT_EQ(Get(router, host, "/new"), "HTTP/1.0 302\r\nLocation: http://127.0.0.1:4474/\r\n\r\n");
+  EXPECT_EQ(Get(router, host, "/new", ""), "HTTP/1.0 302\r\nLocation: /\r\n\r\n");
+  EXPECT_TRUE(host.files.empty());
+
+  // A folder without news is stored under its safe name with ".list".
+  EXPECT_EQ(Get(router, host, "/new?10", ""), "HTTP/1.0 302\r\nLocation: /ltop?10\r\n\r\n");
+  const Text listFile = u"C:\\temp\\ニュース： 国内／海外.html.list";
+  ASSERT_EQ(host.files.count(listFile), 1u);
+  EXPECT_EQ(Get(router, host, "/ltop?10"), "HTTP/1.0 200\r\nContent-Type: text/html\r\n\r\n" + host.files[listFile]);
+  EXPECT_EQ(router.LastPageId(), 10u);
+
+  // The first folder with news; its page is stored before the answer and marks it read.
+  host.Folder(20).newFlag = 1;
+  host.Folder(20).Children()[0]->newFlag = 1;
+  EXPECT_EQ(Get(router, host, "/new"), "HTTP/1.0 302\r\nLocation: http://127.0.0.1:4474/top?20\r\n\r\n");
+  EXPECT_EQ(host.files.count(u"C:\\temp\\blogs.html"), 1u);
+  EXPECT_EQ(host.marked, (std::vector<ItemId>{10, 20}));
+  EXPECT_EQ(Head(Get(router, host, "/top?20")), "HTTP/1.0 200\r\nContent-Type: text/html\r\n\r\n");
+
+  // Sites, 0 and unknown ids share one file; an unknown id stores the error page.
+  EXPECT_EQ(Get(router, host, "/new?999", ""), "HTTP/1.0 302\r\nLocation: /ltop?999\r\n\r\n");
+  EXPECT_EQ(host.files[u"C:\\temp\\pelun.html.list"], "<html><head><title>error</title></head></html>");
+  EXPECT_EQ(Get(router, host, "/top?0"), Get(router, host, "/top?11"));
+}
+
+TEST(RequestRouter, RequestsFromOtherSitesAreRefusedWithoutEffect) {
+  FakeHost host;
+  CRequestRouter router(4474);
+  const std::string forbidden = "HTTP/1.0 403\r\n\r\n";
+  struct Case {
+    std::string_view path;
+    std::string_view headers;
+    bool refused;
+  } cases[] = {
+      {"/", "Host: evil.example:4474\r\n", true},        // DNS rebinding
+      {"/folderlist.xml", "Host: 127.0.0.1:8080\r\n", true},
+      {"/", "Host: localhost\r\n", false},
+      {"/", "Host: [::1]:4474\r\n", false},
+      {"/reload", "Host: 127.0.0.1:4474\r\nSec-Fetch-Site: cross-site\r\n", true},
+      {"/add?http://x/", "Host: 127.0.0.1:4474\r\nSec-Fetch-Site: same-site\r\n", true},
+      {"/new", "Host: 127.0.0.1:4474\r\nOrigin: http://evil.example\r\n", true},
+      {"/sync", "Host: 127.0.0.1:4474\r\nOrigin: null\r\n", true},
+      {"/reload", "Host: 127.0.0.1:4474\r\nOrigin: http://127.0.0.1:4474\r\nSec-Fetch-Site: same-origin\r\n", false},
+      {"/folderlist.xml", "Host: 127.0.0.1:4474\r\nSec-Fetch-Site: cross-site\r\n", false},  // no command
+  };
+  for (const auto& c : cases) {
+    const bool refused = Get(router, host, c.path, c.headers) == forbidden;
+    EXPECT_EQ(refused, c.refused) << c.path << " " << c.headers;
+  }
+  EXPECT_TRUE(host.registered.empty());
+  EXPECT_EQ(host.commands, std::vector<uint32_t>{kCmdCheckAll});
+  EXPECT_TRUE(host.files.empty());
+}
+
+TEST(RequestRouter, RequestLineAndHeaders) {
+  const HttpRequest request = ParseHttpRequest("GET /new?12 HTTP/1.0\r\nhost: wrong\r\nHost:  127.0.0.1 \r\nHost: second\r\n\r\n");
+  EXPECT_EQ(request.path, u"/new?12");
+  EXPECT_EQ(request.host, Text(u"127.0.0.1"));
+  EXPECT_EQ(ParseHttpRequest("GET /x\r\n\r\n").path, u"");
+  EXPECT_FALSE(ParseHttpRequest("GET / HTTP/1.0\r\n\r\n").host);
+  EXPECT_EQ(LeadingItemId(u"123abc"), 123u);
+  EXPECT_EQ(LeadingItemId(u"x1"), 0u);
+}

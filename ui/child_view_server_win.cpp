@@ -1,0 +1,80 @@
+// The view as the local server sees it: the tree, the files beside the program and in the
+// working folders, and the commands a request may post.
+#include "ui/child_view_win.h"
+
+#include <commctrl.h>
+
+#include "app/private_messages.h"
+#include "app/profile_file.h"
+#include "shared/names.h"
+#include "store/mark_read.h"
+#include "util/file_io_win.h"
+#include "util/wide_win.h"
+
+namespace {
+
+constexpr char16_t kHtmlSection[] = u"html";
+constexpr char16_t kAllowKey[] = u"allow";
+constexpr size_t kWhitelistChars = 4095;
+
+}  // namespace
+
+bool CChildView::OpenServer() {
+  server_ = std::make_unique<CMySocket>(*this, settings_.portInUse);
+  int error = 0;
+  const CMySocket::OpenResult result = server_->Open(hwnd(), kMsgServerSocket, &error);
+  if (result == CMySocket::OpenResult::kOpen) return true;
+  Text message = result == CMySocket::OpenResult::kCreateFailed
+                     ? u"ソケットを作成できませんでした。(Error = " + UnsignedDecimalText(error) + u")"
+                     : u"ソケット(ポート" + UnsignedDecimalText(settings_.portInUse) +
+                           u")の接続要求待機に失敗しました。(Error = " + UnsignedDecimalText(error) + u")";
+  ::MessageBoxW(nullptr, W(message), W(kApplicationTitle), MB_OK | MB_ICONERROR);
+  server_.reset();
+  return false;
+}
+
+std::vector<ItemId> CChildView::ChildIds(ItemId parent) const {
+  std::vector<ItemId> ids;
+  HTREEITEM node = parent ? TreeView_GetChild(tree_, NodeFromId(parent)) : TreeView_GetRoot(tree_);
+  for (; node; node = TreeView_GetNextSibling(tree_, node)) ids.push_back(IdFromNode(node));
+  return ids;
+}
+
+// Empty when define.ini has none: the pages then use their safe default.
+Text CChildView::BodyWhitelist() const {
+  return CIniFile(directories_.program + kDefineIniFileName)
+      .ReadString(kHtmlSection, kAllowKey, u"", kWhitelistChars);
+}
+
+bool CChildView::PageFileExists(ItemId id) const { return FileExists(GetPageFilePath(*this, id)); }
+
+void CChildView::MarkRead(ItemId id) {
+  if (CItemBase* item = ItemFromId(id)) MarkItemRead(*item);
+  PostCommand(kCmdClosePopup);
+}
+
+std::optional<std::string> CChildView::ReadFile(const Text& path) const { return ReadWholeFile(path); }
+
+bool CChildView::WriteFile(const Text& path, std::string_view bytes) {
+  ::CreateDirectoryW(W(directories_.temp), nullptr);
+  return ReplaceFileContents(path, bytes);
+}
+
+void CChildView::PostRegisterUrl(const Text& url) {
+  auto heapText = std::make_unique<char16_t[]>(url.size() + 1);
+  std::copy(url.begin(), url.end(), heapText.get());
+  // The receiver owns the text once the message is posted.
+  if (::PostMessageW(::GetParent(hwnd()), kMsgRegisterUrl, reinterpret_cast<WPARAM>(heapText.get()), 0))
+    heapText.release();
+}
+
+void CChildView::PostCommand(uint32_t command) {
+  ::PostMessageW(::GetParent(hwnd()), WM_COMMAND, command, 0);
+}
+
+void CChildView::SelectAndShowItem(ItemId id) {
+  HTREEITEM node = id ? NodeFromId(id) : nullptr;
+  if (!node || !TreeView_SelectItem(tree_, node)) return;
+  PostCommand(kCmdShowMainWindow);
+  ::PostMessageW(hwnd(), WM_COMMAND, kCmdBringToFront, 0);
+}

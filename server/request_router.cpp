@@ -80,6 +80,20 @@ HttpRequest ParseHttpRequest(std::string_view bytes) {
   return request;
 }
 
+namespace {
+Text ServerRoot(uint16_t port) { return u"http://127.0.0.1:" + UnsignedDecimalText(port); }
+}  // namespace
+
+Text NewArticlesUrl(uint16_t port) { return ServerRoot(port) + u"/new"; }
+
+Text CurrentPageUrl(uint16_t port, ItemId lastPageId) {
+  return lastPageId ? ServerRoot(port) + u"/top?" + UnsignedDecimalText(lastPageId) : ServerRoot(port) + u"/";
+}
+
+Text ShowArticlesUrl(uint16_t port, ItemId id, bool storedOnly) {
+  return ServerRoot(port) + (storedOnly ? u"/top?" : u"/new?") + UnsignedDecimalText(id);
+}
+
 ItemId LeadingItemId(TextView text) {
   uint32_t value = 0;
   for (std::size_t i = 0; i < text.size() && IsAsciiDigit(text[i]); ++i) value = value * 10 + (text[i] - u'0');

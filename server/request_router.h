@@ -36,6 +36,13 @@ struct HttpRequest {
 // The request line's tokens and the header lines the routes look at.
 HttpRequest ParseHttpRequest(std::string_view bytes);
 
+// The addresses other parts of the program open in the browser, always on 127.0.0.1 and the
+// port in effect: the new articles, the page shown last (the top page before any), and an
+// item's articles (with `storedOnly`, its stored page again without marking anything read).
+Text NewArticlesUrl(uint16_t port);
+Text CurrentPageUrl(uint16_t port, ItemId lastPageId);
+Text ShowArticlesUrl(uint16_t port, ItemId id, bool storedOnly);
+
 // The decimal number at the start of `text`; 0 when it starts with no digit.
 ItemId LeadingItemId(TextView text);
 

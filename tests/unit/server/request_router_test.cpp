@@ -183,6 +183,11 @@ TEST(RequestRouter, RequestLineAndHeaders) {
   EXPECT_EQ(request.host, Text(u"127.0.0.1"));
   EXPECT_EQ(ParseHttpRequest("GET /x\r\n\r\n").path, u"");
   EXPECT_FALSE(ParseHttpRequest("GET / HTTP/1.0\r\n\r\n").host);
+  EXPECT_EQ(NewArticlesUrl(4474), u"http://127.0.0.1:4474/new");
+  EXPECT_EQ(CurrentPageUrl(8080, 0), u"http://127.0.0.1:8080/");
+  EXPECT_EQ(CurrentPageUrl(8080, 12), u"http://127.0.0.1:8080/top?12");
+  EXPECT_EQ(ShowArticlesUrl(4474, 7, false), u"http://127.0.0.1:4474/new?7");
+  EXPECT_EQ(ShowArticlesUrl(4474, 7, true), u"http://127.0.0.1:4474/top?7");
   EXPECT_EQ(LeadingItemId(u"123abc"), 123u);
   EXPECT_EQ(LeadingItemId(u"x1"), 0u);
 }

@@ -16,6 +16,8 @@ class CMySocket {
   static constexpr std::size_t kMaxRequestBytes = 64 * 1024;
   static constexpr int kReadBytes = 10000;
   static constexpr int kBacklog = 5;
+  static constexpr int kAcceptsPerNotification = 16;
+  static constexpr int kSendBufferBytes = 1 << 20;
 
   CMySocket(IServerHost& host, uint16_t port) : host_(host), router_(port), port_(port) {}
   CMySocket(const CMySocket&) = delete;

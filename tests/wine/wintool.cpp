@@ -1,5 +1,6 @@
 // A small console tool that end-to-end tests run inside the Wine prefix to look at and drive
 // the program's windows and kernel objects. Prints results on stdout; exit code 0 = success.
+#include <winsock2.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -213,6 +214,42 @@ int Usage() {
   return 2;
 }
 
+// The yardstick of the server benchmark: the barest blocking accept loop under the same Wine,
+// answering every connection with a fixed page, for `seconds`.
+int ServeFixed(u_short port, DWORD seconds) {
+  WSADATA data{};
+  if (::WSAStartup(MAKEWORD(1, 1), &data) != 0) return 1;
+  SOCKET listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = ::htons(port);
+  address.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
+  if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(listener, 5) != 0)
+    return 1;
+  std::puts("listening");
+  std::fflush(stdout);
+  static const char kAnswer[] = "HTTP/1.0 200\r\nContent-Type: text/html\r\n\r\n<html><body>ok</body></html>";
+  const DWORD start = ::GetTickCount();
+  const DWORD wait = 1000;
+  ::setsockopt(listener, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&wait), sizeof wait);
+  while (::GetTickCount() - start < seconds * 1000) {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(listener, &readable);
+    timeval tick{0, 200000};
+    if (::select(0, &readable, nullptr, nullptr, &tick) <= 0) continue;
+    SOCKET connection = ::accept(listener, nullptr, nullptr);
+    if (connection == INVALID_SOCKET) continue;
+    char request[10000];
+    ::recv(connection, request, sizeof request, 0);
+    ::send(connection, kAnswer, sizeof kAnswer - 1, 0);
+    ::closesocket(connection);
+  }
+  ::closesocket(listener);
+  ::WSACleanup();
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -272,6 +309,8 @@ int wmain(int argc, wchar_t** argv) {
     PrintUtf8(std::wstring(W(result)));
     return result.empty() ? 1 : 0;
   }
+  if (command == L"serve-fixed" && argc == 4)
+    return ServeFixed(static_cast<u_short>(std::wcstoul(argv[2], nullptr, 10)), std::wcstoul(argv[3], nullptr, 10));
   if (command == L"mutex-exists" && argc == 3) {
     HANDLE mutex = ::OpenMutexW(SYNCHRONIZE, FALSE, argv[2]);
     if (!mutex) return 1;

@@ -1,5 +1,6 @@
 """The local server of the real program: routes, reading marks read, and refusals."""
 import os
+import shutil
 import socket
 import time
 import unittest
@@ -121,6 +122,67 @@ class LocalServer(unittest.TestCase):
                 saved = f.read().decode("utf-8")
             self.assertNotIn("<newflag>1</newflag>", saved, "reading marked everything read")
             self.assertNotIn("本文", saved, "read articles keep no body")
+
+
+def reading_data(port_unused=None):
+    def site(name, articles, body_repeat):
+        items = "".join(
+            "<item><title>%s の記事 %d</title><link>http://example.com/%s/%d</link>"
+            "<dc:date>2024-01-%02dT09:00:00+09:00</dc:date><content:encoded>&lt;p&gt;%s&lt;/p&gt;</content:encoded>"
+            "<newflag>1</newflag></item>" % (name, i, name, i, 20 - i, "読みやすい本文です。" * body_repeat)
+            for i in range(articles))
+        return ('<item type="rss"><title>%s</title><link>http://example.com/%s</link>'
+                '<src>http://127.0.0.1:1/%s.xml</src><newflag>1</newflag><usedate>1</usedate>'
+                '<count check="1" error="0" update="1"/>%s</item>' % (name, name, name, items))
+
+    def folder(title, sites):
+        return ('<item type="folder"><title>%s</title><newflag>1</newflag><count check="0" error="0" update="0"/>'
+                '<filter condition="0" scope="0"/>%s</item>' % (title, "".join(sites)))
+
+    return ("<?xml version='1.0' encoding='utf-8'?>\n<pelun xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+            "xmlns:content=\"http://purl.org/rss/1.0/modules/content/\">%s%s</pelun>"
+            % (folder("技術ニュース", [site("サイト%d" % n, 6, 12) for n in range(4)]),
+               folder("日記", [site("日記サイト", 2, 3)]))).encode("utf-8")
+
+
+class InTheBrowser(unittest.TestCase):
+    def test_keys_move_between_sites_and_folders(self):
+        from devtools import HeadlessChromium
+        port = free_port()
+        with harness.PelunSession() as session:
+            session.write_settings("[Option]\r\nfirst=0\r\ntimer=0\r\nport=%d\r\n" % port)
+            with open(session.data_file, "wb") as f:
+                f.write(reading_data())
+            for name in ("favicon.ico", "common.css"):
+                shutil.copy2(os.path.join(session.windows_build, name), session.program_dir)
+            process = session.start()
+            self.assertNotEqual(session.wait_for_main_window(), 0)
+            self.assertTrue(wait_for_port(port))
+            with HeadlessChromium() as page:
+                page.navigate("http://127.0.0.1:%d/new" % port)
+                self.assertEqual(page.evaluate("document.title"), "技術ニュース")
+                self.assertIn("/top?", page.evaluate("location.href"))
+                self.assertEqual(page.evaluate("document.querySelectorAll('div.sitetitle').length"), 4)
+                self.assertEqual(page.evaluate("document.getElementById('bar') !== null"), True)
+                artifacts = os.path.join(harness.ROOT, "build", "artifacts")
+                os.makedirs(artifacts, exist_ok=True)
+                page.screenshot(os.path.join(artifacts, "article_page.png"))
+
+                top = page.evaluate("window.scrollY")
+                page.press("k", 75)
+                after_k = page.evaluate("window.scrollY")
+                self.assertGreater(after_k, top, "K moves to the next site")
+                page.press("k", 75)
+                self.assertGreater(page.evaluate("window.scrollY"), after_k)
+                page.press("j", 74)
+                self.assertEqual(page.evaluate("window.scrollY"), after_k, "J moves back one site")
+
+                page.events.clear()
+                page.press("n", 78)
+                page.wait_event("Page.loadEventFired")
+                self.assertEqual(page.evaluate("document.title"), "日記", "N opens the next unread folder")
+            session.run("/exit")
+            self.assertEqual(session.wait_for_exit(process), 0)
 
 
 if __name__ == "__main__":

@@ -96,6 +96,27 @@ class LocalServer(unittest.TestCase):
             self.assertEqual(folders[0].findtext("new"), "0")
             self.assertEqual(folders[0].findtext("url2"), "/top?" + folder_id)
 
+            # The remaining routes, each once.
+            empty_id = folders[1].findtext("url").split("?")[1]
+            routes = [
+                ("/bar.js?" + folder_id, "HTTP/1.0 200\r\nContent-Type: application/x-javascript"),
+                ("/common.css", "HTTP/1.0 200\r\nContent-Type: text/css"),
+                ("/custom.css", "HTTP/1.0 200\r\nContent-Type: text/css"),
+                ("/new?" + empty_id, "HTTP/1.0 302\r\nLocation: http://127.0.0.1:%d/ltop?%s" % (port, empty_id)),
+                ("/ltop?" + empty_id, "HTTP/1.0 200\r\nContent-Type: text/html"),
+                ("/folderlist?x=1", "HTTP/1.0 200\r\nContent-Type: text/html"),
+                ("/exit", "HTTP/1.0 404"),
+                ("/reload", "HTTP/1.0 200 OK"),
+                ("/sync", "HTTP/1.0 200 OK"),
+            ]
+            for path, expected in routes:
+                self.assertTrue(get(port, path)[0].startswith(expected), path)
+            self.assertTrue(os.path.exists(os.path.join(session.temp_dir, "空.html.list")))
+            self.assertTrue(harness.PelunSession.poll_until(
+                lambda: session.wintool("window-info", harness.MAIN_WINDOW_CLASS,
+                                        harness.MAIN_WINDOW_TITLE)[1].strip() == "visible=1", 10),
+                "/sync shows the main window")
+
             if os.path.exists(os.path.join(session.program_dir, "favicon.ico")):
                 head, icon = get(port, "/favicon.ico")
                 self.assertIn("Content-length: %d" % len(icon), head)

@@ -166,6 +166,21 @@ def reading_data(port_unused=None):
                folder("日記", [site("日記サイト", 2, 3)]))).encode("utf-8")
 
 
+class PortTaken(unittest.TestCase):
+    def test_a_port_in_use_is_reported_and_the_program_ends(self):
+        with socket.socket() as holder, harness.PelunSession() as session:
+            holder.bind(("127.0.0.1", 0))
+            holder.listen(1)
+            port = holder.getsockname()[1]
+            session.write_settings("[Option]\r\nfirst=0\r\ntimer=0\r\nport=%d\r\n" % port)
+            process = session.start()
+            self.assertEqual(session.wintool("wait-window", "#32770", "pelun", "30000")[0], 0)
+            _, text = session.wintool("dialog-text", "#32770", "pelun")
+            self.assertIn("ソケットを作成できませんでした。(Error = ", text)
+            session.wintool("close-window", "#32770", "pelun")
+            self.assertIsNotNone(session.wait_for_exit(process), "the program ends")
+
+
 class InTheBrowser(unittest.TestCase):
     def test_keys_move_between_sites_and_folders(self):
         from devtools import HeadlessChromium

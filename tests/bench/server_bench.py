@@ -22,12 +22,6 @@ CONNECTIONS = 4
 TARGET_SHARE = 0.8
 
 
-def free_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
-
-
 def data_file():
     def article(s, a):
         return ("<item><title>記事 %d-%d</title><link>http://example.com/%d/%d</link>"
@@ -54,16 +48,6 @@ def wrk(url):
     return rate, median
 
 
-def wait_for_port(port, timeout=20):
-    def accepts():
-        try:
-            socket.create_connection(("127.0.0.1", port), timeout=1).close()
-            return True
-        except OSError:
-            return False
-    return harness.PelunSession.poll_until(accepts, timeout)
-
-
 def http_get(port, path):
     with socket.create_connection(("127.0.0.1", port), timeout=30) as s:
         s.sendall(("GET %s HTTP/1.0\r\n\r\n" % path).encode())
@@ -78,20 +62,15 @@ def http_get(port, path):
 def main():
     harness._build_dir = os.path.abspath(sys.argv[1])
     with harness.PelunSession() as session:
-        port = free_port()
+        port = harness.free_port()
         tool = session.start("serve-fixed", str(port), str(SECONDS + 20), program="wintool.exe")
-        if not wait_for_port(port):
+        if not harness.wait_for_port(port):
             raise RuntimeError("the yardstick did not listen")
         yardstick, yardstick_median = wrk("http://127.0.0.1:%d/" % port)
         tool.wait(60)
 
-        port = free_port()
-        session.write_settings("[Option]\r\nfirst=0\r\ntimer=0\r\nport=%d\r\n" % port)
-        with open(session.data_file, "wb") as f:
-            f.write(data_file())
-        process = session.start()
-        if not wait_for_port(port):
-            raise RuntimeError("pelun did not listen")
+        port = harness.free_port()
+        process = session.start_server(port, data_file(), extra_files=())
         location = re.search(rb"Location: (\S+)", http_get(port, "/new")).group(1).decode()
         page_path = location[location.index("/top?"):]
         size = len(http_get(port, page_path))

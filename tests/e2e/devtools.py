@@ -12,6 +12,8 @@ import tempfile
 import time
 import urllib.request
 
+from harness import stop_process
+
 
 class DevToolsPage:
     def __init__(self, websocket_url, timeout=20):
@@ -141,11 +143,6 @@ class HeadlessChromium:
 
     def __exit__(self, *exc):
         self.page.close()
-        self.process.terminate()
-        try:
-            self.process.wait(10)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
+        stop_process(self.process)
         shutil.rmtree(self.profile, ignore_errors=True)
         return False

@@ -8,6 +8,7 @@ and its X server by process id.
 import argparse
 import os
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -63,13 +64,36 @@ class XServer:
         self.display = ":" + number
 
     def stop(self):
-        if self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(10)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
+        stop_process(self.process)
+
+
+def stop_process(process):
+    """Asks a process of ours to end, and makes it end after ten seconds."""
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(10)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
+def free_port():
+    """A loopback port nobody listens on right now."""
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+def wait_for_port(port, timeout=20):
+    """Until something accepts connections on the loopback port."""
+    def accepts():
+        try:
+            socket.create_connection(("127.0.0.1", port), timeout=1).close()
+            return True
+        except OSError:
+            return False
+    return PelunSession.poll_until(accepts, timeout)
 
 
 class PelunSession:
@@ -118,6 +142,20 @@ class PelunSession:
         os.makedirs(self.data_dir, exist_ok=True)
         with open(os.path.join(self.data_dir, "pelun.ini"), "wb") as f:
             f.write(text.encode("cp932"))
+
+    def start_server(self, port, data, extra_files=("favicon.ico", "common.css")):
+        """Starts the program with `data` as its data file, serving on `port` and checking
+        nothing; returns the process once the server accepts connections. (The main window
+        exists from the start of its creation; the server opens during it.)"""
+        self.write_settings("[Option]\r\nfirst=0\r\ntimer=0\r\nport=%d\r\n" % port)
+        with open(self.data_file, "wb") as f:
+            f.write(data)
+        for name in extra_files:
+            shutil.copy2(os.path.join(self.windows_build, name), self.program_dir)
+        process = self.start()
+        if not self.wait_for_main_window() or not wait_for_port(port):
+            raise RuntimeError("the server did not open")
+        return process
 
     def read_ini(self, name="pelun.ini"):
         with open(os.path.join(self.data_dir, name), "rb") as f:

@@ -1,6 +1,5 @@
 """The local server of the real program: routes, reading marks read, and refusals."""
 import os
-import shutil
 import socket
 import time
 import unittest
@@ -19,12 +18,6 @@ DATA = """<?xml version='1.0' encoding='utf-8'?>
 """.replace("<pelun>", '<pelun xmlns:content="http://purl.org/rss/1.0/modules/content/">')
 
 
-def free_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
-
-
 def request(port, raw, source="127.0.0.1", timeout=10):
     with socket.create_connection(("127.0.0.1", port), timeout=timeout, source_address=(source, 0)) as s:
         s.sendall(raw)
@@ -36,19 +29,6 @@ def request(port, raw, source="127.0.0.1", timeout=10):
             chunks.append(chunk)
 
 
-def wait_for_port(port, timeout=20):
-    """The main window exists from the start of its creation; the server opens during it."""
-    return harness.PelunSession.poll_until(lambda: _accepts(port), timeout)
-
-
-def _accepts(port):
-    try:
-        socket.create_connection(("127.0.0.1", port), timeout=1).close()
-        return True
-    except OSError:
-        return False
-
-
 def get(port, path, headers="", source="127.0.0.1"):
     raw = ("GET %s HTTP/1.0\r\nHost: 127.0.0.1:%d\r\n%s\r\n" % (path, port, headers)).encode("utf-8")
     answer = request(port, raw, source)
@@ -58,19 +38,9 @@ def get(port, path, headers="", source="127.0.0.1"):
 
 class LocalServer(unittest.TestCase):
     def test_routes_reading_and_refusals(self):
-        port = free_port()
+        port = harness.free_port()
         with harness.PelunSession() as session:
-            session.write_settings("[Option]\r\nfirst=0\r\ntimer=0\r\nport=%d\r\n" % port)
-            with open(session.data_file, "wb") as f:
-                f.write(DATA.encode("utf-8"))
-            for name in ("favicon.ico", "common.css"):
-                source = os.path.join(session.windows_build, name)
-                if os.path.exists(source):
-                    with open(source, "rb") as src, open(os.path.join(session.program_dir, name), "wb") as dst:
-                        dst.write(src.read())
-            process = session.start()
-            self.assertNotEqual(session.wait_for_main_window(), 0)
-            self.assertTrue(wait_for_port(port))
+            process = session.start_server(port, DATA.encode("utf-8"))
 
             head, body = get(port, "/")
             self.assertTrue(head.startswith("HTTP/1.0 200\r\nContent-Type: text/html"))
@@ -117,10 +87,9 @@ class LocalServer(unittest.TestCase):
                                         harness.MAIN_WINDOW_TITLE)[1].strip() == "visible=1", 10),
                 "/sync shows the main window")
 
-            if os.path.exists(os.path.join(session.program_dir, "favicon.ico")):
-                head, icon = get(port, "/favicon.ico")
-                self.assertIn("Content-length: %d" % len(icon), head)
-                self.assertEqual(len(icon), os.path.getsize(os.path.join(session.program_dir, "favicon.ico")))
+            head, icon = get(port, "/favicon.ico")
+            self.assertIn("Content-length: %d" % len(icon), head)
+            self.assertEqual(len(icon), os.path.getsize(os.path.join(session.program_dir, "favicon.ico")))
 
             # Another address of this computer, another site's name, another site's page.
             # (The request is not read from such a peer, so none is sent: unread bytes would make
@@ -145,7 +114,7 @@ class LocalServer(unittest.TestCase):
             self.assertNotIn("本文", saved, "read articles keep no body")
 
 
-def reading_data(port_unused=None):
+def reading_data():
     def site(name, articles, body_repeat):
         items = "".join(
             "<item><title>%s の記事 %d</title><link>http://example.com/%s/%d</link>"
@@ -184,16 +153,9 @@ class PortTaken(unittest.TestCase):
 class InTheBrowser(unittest.TestCase):
     def test_keys_move_between_sites_and_folders(self):
         from devtools import HeadlessChromium
-        port = free_port()
+        port = harness.free_port()
         with harness.PelunSession() as session:
-            session.write_settings("[Option]\r\nfirst=0\r\ntimer=0\r\nport=%d\r\n" % port)
-            with open(session.data_file, "wb") as f:
-                f.write(reading_data())
-            for name in ("favicon.ico", "common.css"):
-                shutil.copy2(os.path.join(session.windows_build, name), session.program_dir)
-            process = session.start()
-            self.assertNotEqual(session.wait_for_main_window(), 0)
-            self.assertTrue(wait_for_port(port))
+            process = session.start_server(port, reading_data())
             with HeadlessChromium() as page:
                 page.navigate("http://127.0.0.1:%d/new" % port)
                 self.assertEqual(page.evaluate("document.title"), "技術ニュース")

@@ -68,6 +68,8 @@ CMySocket::~CMySocket() {
 }
 
 CMySocket::OpenResult CMySocket::Open(HWND window, UINT message, int* error) {
+  window_ = window;
+  message_ = message;
   listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   sockaddr_in address{};
   address.sin_family = AF_INET;
@@ -97,7 +99,7 @@ void CMySocket::OnAccept() {
     sockaddr_in peer{};
     int peerSize = sizeof peer;
     AcceptedSocket connection(::accept(listener_, reinterpret_cast<sockaddr*>(&peer), &peerSize));
-    if (connection.get() == INVALID_SOCKET) return;
+    if (connection.get() == INVALID_SOCKET) break;
     if (peer.sin_family != AF_INET || peer.sin_addr.s_addr != ::htonl(INADDR_LOOPBACK)) {
       SendAll(connection.get(), "HTTP/1.0 403\r\n\r\n");
       continue;
@@ -105,4 +107,7 @@ void CMySocket::OnAccept() {
     const std::string request = ReadRequest(connection.get());
     SendAll(connection.get(), router_.HandleRequest(request, host_));
   }
+  // Wine does not arm the notification again after an accept that found nothing waiting;
+  // registering again does, and posts at once when a connection is already there.
+  ::WSAAsyncSelect(listener_, window_, message_, FD_ACCEPT);
 }

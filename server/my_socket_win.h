@@ -38,4 +38,6 @@ class CMySocket {
   CRequestRouter router_;
   uint16_t port_;
   SOCKET listener_ = INVALID_SOCKET;
+  HWND window_ = nullptr;
+  UINT message_ = 0;
 };

@@ -1,5 +1,7 @@
 #include "server/page_markup.h"
 
+#include "util/text_escape.h"
+
 #include "util/url.h"
 
 const Text* ResolveBodyWhitelist(TextView configured, Text& storage) {
@@ -41,25 +43,6 @@ bool IsAllowedFeedUrl(TextView url) {
 // References are escaped too: "&#106;avascript:" must reach the browser as literal text.
 Text SafeHref(TextView url) {
   TextView trimmed = Trim(url);
-  Text out;
-  if (!IsAllowedFeedUrl(trimmed)) return out;
-  for (char16_t c : trimmed) {
-    switch (c) {
-      case u'&':
-        out += u"&amp;";
-        break;
-      case u'<':
-        out += u"&lt;";
-        break;
-      case u'>':
-        out += u"&gt;";
-        break;
-      case u'"':
-        out += u"&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
+  if (!IsAllowedFeedUrl(trimmed)) return Text();
+  return EscapeAttribute(trimmed);
 }

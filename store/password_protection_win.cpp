@@ -141,14 +141,26 @@ std::optional<std::string> PassPhraseBytes(TextView storedPassPhrase) {
   return ToSystemCodePage(phrase);
 }
 
-std::optional<std::string> EncryptWithPassPhrase(std::string_view plain, TextView storedPassPhrase) {
+// The provider stays open while its key is used: a key must go before its provider.
+struct PassPhraseKey {
+  unique_hcryptprov provider;
+  unique_hcryptkey key;
+};
+
+std::optional<PassPhraseKey> OpenPassPhraseKey(TextView storedPassPhrase) {
   const std::optional<std::string> phrase = PassPhraseBytes(storedPassPhrase);
   if (!phrase) return std::nullopt;
-  const unique_hcryptprov provider = AcquireContainer(0);
-  if (!provider) return std::nullopt;
-  const unique_hcryptkey key = DerivePassPhraseKey(provider.get(), *phrase);
-  if (!key) return std::nullopt;
-  const std::optional<std::string> cipher = Encrypt(key.get(), plain);
+  PassPhraseKey opened{AcquireContainer(0), {}};
+  if (!opened.provider) return std::nullopt;
+  opened.key = DerivePassPhraseKey(opened.provider.get(), *phrase);
+  if (!opened.key) return std::nullopt;
+  return opened;
+}
+
+std::optional<std::string> EncryptWithPassPhrase(std::string_view plain, TextView storedPassPhrase) {
+  const std::optional<PassPhraseKey> opened = OpenPassPhraseKey(storedPassPhrase);
+  if (!opened) return std::nullopt;
+  const std::optional<std::string> cipher = Encrypt(opened->key.get(), plain);
   if (!cipher) return std::nullopt;
   return JoinPassPhraseBlob(*cipher);
 }
@@ -156,13 +168,9 @@ std::optional<std::string> EncryptWithPassPhrase(std::string_view plain, TextVie
 std::optional<std::string> DecryptWithPassPhrase(std::string_view blob, TextView storedPassPhrase) {
   const std::optional<std::string_view> cipher = SplitPassPhraseBlob(blob);
   if (!cipher) return std::nullopt;
-  const std::optional<std::string> phrase = PassPhraseBytes(storedPassPhrase);
-  if (!phrase) return std::nullopt;
-  const unique_hcryptprov provider = AcquireContainer(0);
-  if (!provider) return std::nullopt;
-  const unique_hcryptkey key = DerivePassPhraseKey(provider.get(), *phrase);
-  if (!key) return std::nullopt;
-  return Decrypt(key.get(), *cipher);
+  const std::optional<PassPhraseKey> opened = OpenPassPhraseKey(storedPassPhrase);
+  if (!opened) return std::nullopt;
+  return Decrypt(opened->key.get(), *cipher);
 }
 
 }  // namespace

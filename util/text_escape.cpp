@@ -14,6 +14,8 @@ struct Replacement {
 constexpr Replacement kHtmlEscapes[] = {{u'&', u"&amp;"}, {u'>', u"&gt;"}, {u'<', u"&lt;"}};
 
 // Applied after kHtmlEscapes, in this order.
+constexpr Replacement kQuoteEscape[] = {{u'"', u"&quot;"}};
+
 constexpr Replacement kScriptEscapes[] = {{u'\\', u"\\\\"}, {u'"', u"&quot;"}, {u'\'', u"\\'"}};
 
 constexpr Replacement kFileNameLookAlikes[] = {
@@ -44,6 +46,8 @@ Text ReplaceCharacters(TextView text, std::initializer_list<std::span<const Repl
 }  // namespace
 
 Text EscapeHtml(TextView text) { return ReplaceCharacters(text, {kHtmlEscapes}); }
+
+Text EscapeAttribute(TextView text) { return ReplaceCharacters(text, {kHtmlEscapes, kQuoteEscape}); }
 
 Text EscapeForScript(TextView text) { return ReplaceCharacters(text, {kHtmlEscapes, kScriptEscapes}); }
 

@@ -7,6 +7,9 @@
 // content, not for attribute values.
 Text EscapeHtml(TextView text);
 
+// For a double-quoted attribute value: the escapes of EscapeHtml and a double quote as "&quot;".
+Text EscapeAttribute(TextView text);
+
 // For text inside a single-quoted script string in a page: the escapes of EscapeHtml, then a
 // backslash doubled, a double quote as "&quot;" and an apostrophe preceded by a backslash.
 Text EscapeForScript(TextView text);

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "util/text_escape.h"
+
 XmlNode XmlNode::OfText(Text content) {
   XmlNode node;
   node.isText = true;
@@ -68,27 +70,6 @@ Text XmlElement::AttributeOr(TextView attributeName, TextView fallback) const {
   return value ? std::move(*value) : Text(fallback);
 }
 
-namespace {
-
-// The escapes the DOM itself writes: markup characters in text, and the quote in attributes.
-void AppendEscaped(Text& out, TextView text, bool inAttribute) {
-  for (char16_t c : text) {
-    switch (c) {
-      case u'&': out += u"&amp;"; break;
-      case u'<': out += u"&lt;"; break;
-      case u'>': out += u"&gt;"; break;
-      case u'"':
-        if (inAttribute) {
-          out += u"&quot;";
-          break;
-        }
-        [[fallthrough]];
-      default: out += c;
-    }
-  }
-}
-
-}  // namespace
 
 void XmlElement::AppendMarkup(Text& out) const {
   out += u'<';
@@ -97,7 +78,7 @@ void XmlElement::AppendMarkup(Text& out) const {
     out += u' ';
     out += attribute.name;
     out += u"=\"";
-    AppendEscaped(out, attribute.value, true);
+    out += EscapeAttribute(attribute.value);
     out += u'"';
   }
   if (children.empty()) {
@@ -107,7 +88,7 @@ void XmlElement::AppendMarkup(Text& out) const {
   out += u'>';
   for (const auto& child : children) {
     if (child.isText)
-      AppendEscaped(out, child.text, false);
+      out += EscapeHtml(child.text);
     else
       child.element->AppendMarkup(out);
   }

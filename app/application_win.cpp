@@ -57,6 +57,10 @@ bool Cmorwen3App::InitInstance() {
 
 int Cmorwen3App::ExitInstance() { return 0; }
 
+bool Cmorwen3App::PreTranslateMessage(MSG& message) const {
+  return mainFrame_ && mainFrame_->TranslateAccelerator(message);
+}
+
 bool Cmorwen3App::InitializeSockets() {
   WSADATA data{};
   socketsStarted_ = ::WSAStartup(MAKEWORD(1, 1), &data) == 0;

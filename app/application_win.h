@@ -18,6 +18,8 @@ class Cmorwen3App {
   // True to run the message loop, false to end at once.
   bool InitInstance();
   int ExitInstance();
+  // The main window's keyboard shortcuts; true when the message was consumed.
+  bool PreTranslateMessage(MSG& message) const;
 
   const Text& DataDirectory() const { return dataDirectory_; }
   const Text& TempDirectory() const { return tempDirectory_; }

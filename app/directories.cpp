@@ -45,6 +45,10 @@ AppDirectories SettleDirectories(const IProfile& defineIni, const PlatformFolder
           folders.programDirectory};
 }
 
+Text FromProgramDirectory(TextView path, const Text& programDirectory) {
+  return IsAbsolutePath(path) ? Text(path) : programDirectory + Text(path);
+}
+
 Text DirectoryOfFile(TextView filePath) {
   size_t slash = filePath.rfind(u'\\');
   return slash == TextView::npos ? Text() : Text(filePath.substr(0, slash + 1));

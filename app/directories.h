@@ -23,6 +23,10 @@ struct PlatformFolders {
 
 AppDirectories SettleDirectories(const IProfile& defineIni, const PlatformFolders& folders);
 
+// A relative path taken from the program's folder (files the user keeps beside the program,
+// such as the notification sound); an absolute one as it is.
+Text FromProgramDirectory(TextView path, const Text& programDirectory);
+
 // The folder part of a file path, up to and including its last backslash; empty without one.
 Text DirectoryOfFile(TextView filePath);
 

@@ -1,13 +1,23 @@
 #include "app/main_frame_win.h"
 
+#include <commctrl.h>
+
+#include "app/about_dialog_win.h"
+#include "app/notices_win.h"
 #include "app/private_messages.h"
 #include "app/profile_file.h"
 #include "app/resource.h"
 #include "app/settings.h"
+#include "server/request_router.h"
 #include "shared/names.h"
-#include "shared/shared_text_block_win.h"
-#include "util/code_page.h"
 #include "util/wide_win.h"
+
+namespace {
+
+constexpr int kToolbarImageSize = 16;
+constexpr COLORREF kToolbarMaskColour = RGB(255, 0, 255);
+
+}  // namespace
 
 CMainFrame::CMainFrame(AppDirectories directories) : directories_(std::move(directories)) {}
 
@@ -18,6 +28,9 @@ Text CMainFrame::SettingsPath() const { return directories_.data + kSettingsFile
 bool CMainFrame::LoadFrame(HINSTANCE instance) {
   instance_ = instance;
   requestMessage_ = ::RegisterWindowMessageW(W(kRequestMessageName));
+  newsMessage_ = ::RegisterWindowMessageW(W(kNewsMessageName));
+  taskbarCreatedMessage_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+  accelerators_ = ::LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME));
   if (!RegisterWindowClass(instance, W(kMainWindowClass), nullptr, nullptr,
                            CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS))
     return false;
@@ -27,28 +40,47 @@ bool CMainFrame::LoadFrame(HINSTANCE instance) {
   const RECT bounds{position.left, position.top, position.left + position.width,
                     position.top + position.height};
   const DWORD style = WS_OVERLAPPEDWINDOW & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
-  return CreateWindowOfClass(W(kMainWindowClass), title, style, 0, bounds, nullptr, nullptr,
-                             instance);
+  HMENU menuBar = ::LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME));
+  const bool created = CreateWindowOfClass(W(kMainWindowClass), title, style, 0, bounds, nullptr,
+                                           menuBar, instance);
+  // A window that was never created does not destroy its menu.
+  if (!created && menuBar && !hwnd()) ::DestroyMenu(menuBar);
+  return created;
+}
+
+bool CMainFrame::TranslateAccelerator(MSG& message) const {
+  if (!accelerators_ || !hwnd()) return false;
+  // Only for the main window and its children: dialogs keep their own keys.
+  if (message.hwnd != hwnd() && !::IsChild(hwnd(), message.hwnd)) return false;
+  return ::TranslateAcceleratorW(hwnd(), accelerators_, &message) != 0;
 }
 
 LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == requestMessage_ && requestMessage_ != 0) return OnRequest(wParam, lParam);
+  if (message == taskbarCreatedMessage_ && taskbarCreatedMessage_ != 0) {
+    OnTaskbarCreated();
+    return 0;
+  }
   switch (message) {
     case WM_CREATE: return OnCreate() ? 0 : -1;
     case WM_SIZE: OnSize(); return 0;
     case WM_SETFOCUS:
       if (view_ && view_->hwnd()) ::SetFocus(view_->hwnd());
       return 0;
+    case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
     case WM_CLOSE: OnClose(); return 0;
     case WM_DESTROY: OnDestroy(); return 0;
     case WM_SYSCOMMAND:
       if (OnSysCommand(wParam)) return 0;
       break;
+    case WM_QUERYENDSESSION: return OnQueryEndSession(wParam, lParam);
     case WM_COMMAND:
       if (OnCommand(wParam, lParam)) return 0;
       break;
+    case kMsgTrayNotify: OnTrayNotify(lParam); return 0;
     case kMsgRegisterUrl: return OnRegisterUrl(wParam);
-    case kMsgCheckingState: OnCheckingState(wParam != 0); return 0;
+    case kMsgCheckingState: OnCheckingState(wParam != 0, lParam); return 0;
+    case kMsgRefreshAlpha: return 0;  // for the pop-up and the ticker, which pass it on
     case WM_TIMER: OnTimer(wParam); return 0;
     case WM_POWERBROADCAST:
       return view_ && view_->hwnd() ? ::SendMessageW(view_->hwnd(), message, wParam, lParam) : TRUE;
@@ -56,19 +88,124 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefaultHandling(message, wParam, lParam);
 }
 
+// The view first (it loads everything and may end the program), then the bars, the icons and
+// the tray entry.
 bool CMainFrame::OnCreate() {
-  const HICON icon = ::LoadIconW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME));
-  ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-  ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   view_ = std::make_unique<CChildView>(directories_);
-  return view_->Create(hwnd(), instance_);
+  if (!view_->Create(hwnd(), instance_)) return false;
+  if (!CreateToolbar() || !CreateRebar() || !CreateStatusBar()) return false;
+  const HICON big = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                                    ::GetSystemMetrics(SM_CXICON),
+                                                    ::GetSystemMetrics(SM_CYICON), LR_SHARED));
+  const HICON small = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                                      ::GetSystemMetrics(SM_CXSMICON),
+                                                      ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+  ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  tray_ = std::make_unique<CTrayIcon>(hwnd(), kMsgTrayNotify, instance_);
+  trayIconId_ = kTrayIconIdle;
+  tray_->Add(trayIconId_);
+  BroadcastToolbarState(newsMessage_, false);
+  OnSize();
+  return true;
 }
 
+bool CMainFrame::CreateToolbar() {
+  toolbar_ = ::CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
+                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_LIST |
+                                   TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN,
+                               0, 0, 0, 0, hwnd(), nullptr, instance_, nullptr);
+  if (!toolbar_) return false;
+  ::SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  ::SendMessageW(toolbar_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
+  toolbarImages_.reset(::ImageList_Create(kToolbarImageSize, kToolbarImageSize, ILC_COLOR24 | ILC_MASK, 3, 0));
+  if (!toolbarImages_) return false;
+  unique_hgdiobj strip(::LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_BITMAP, 0, 0,
+                                    LR_CREATEDIBSECTION));
+  if (!strip || ::ImageList_AddMasked(toolbarImages_.get(), static_cast<HBITMAP>(strip.get()),
+                                      kToolbarMaskColour) < 0)
+    return false;
+  ::SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbarImages_.get()));
+  const BYTE sized = BTNS_AUTOSIZE | BTNS_SHOWTEXT;
+  TBBUTTON buttons[] = {
+      {0, ID_TOOLBAR_NEW, TBSTATE_ENABLED, BYTE(sized | BTNS_WHOLEDROPDOWN), {}, 0, INT_PTR(L"新規")},
+      {1, ID_DELETE, TBSTATE_ENABLED, sized, {}, 0, INT_PTR(L"削除")},
+      {0, 0, 0, BTNS_SEP, {}, 0, 0},
+      {2, ID_OPTIONS, TBSTATE_ENABLED, sized, {}, 0, INT_PTR(L"オプション")},
+  };
+  if (!::SendMessageW(toolbar_, TB_ADDBUTTONSW, ARRAYSIZE(buttons), reinterpret_cast<LPARAM>(buttons)))
+    return false;
+  ::SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
+  return true;
+}
+
+bool CMainFrame::CreateRebar() {
+  rebar_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, REBARCLASSNAMEW, L"",
+                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT |
+                                 RBS_BANDBORDERS | CCS_NODIVIDER | CCS_TOP,
+                             0, 0, 0, 0, hwnd(), nullptr, instance_, nullptr);
+  if (!rebar_) return false;
+  SIZE toolbarSize{};
+  ::SendMessageW(toolbar_, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&toolbarSize));
+  REBARBANDINFOW band{};
+  band.cbSize = REBARBANDINFOW_V6_SIZE;
+  band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE | RBBIM_SIZE;
+  band.fStyle = RBBS_GRIPPERALWAYS | RBBS_CHILDEDGE;
+  band.hwndChild = toolbar_;
+  band.cxMinChild = toolbarSize.cx;
+  band.cyMinChild = toolbarSize.cy;
+  band.cx = toolbarSize.cx;
+  return ::SendMessageW(rebar_, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band)) != 0;
+}
+
+bool CMainFrame::CreateStatusBar() {
+  statusBar_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
+                                 0, 0, hwnd(), nullptr, instance_, nullptr);
+  return statusBar_ != nullptr;
+}
+
+// Rebar on top, status bar at the bottom, the view in between.
 void CMainFrame::OnSize() {
-  if (!view_ || !view_->hwnd()) return;
   RECT client{};
   ::GetClientRect(hwnd(), &client);
-  ::MoveWindow(view_->hwnd(), 0, 0, client.right, client.bottom, TRUE);
+  int top = 0;
+  int bottom = client.bottom;
+  if (rebar_) {
+    ::SendMessageW(rebar_, WM_SIZE, 0, 0);
+    RECT bar{};
+    ::GetWindowRect(rebar_, &bar);
+    top = bar.bottom - bar.top;
+  }
+  if (statusBar_) {
+    ::SendMessageW(statusBar_, WM_SIZE, 0, 0);
+    RECT bar{};
+    ::GetWindowRect(statusBar_, &bar);
+    bottom -= bar.bottom - bar.top;
+  }
+  if (view_ && view_->hwnd())
+    ::MoveWindow(view_->hwnd(), 0, top, client.right, bottom > top ? bottom - top : 0, TRUE);
+}
+
+LRESULT CMainFrame::OnNotify(const NMHDR& header) {
+  if (header.hwndFrom == toolbar_ && header.code == TBN_DROPDOWN) {
+    ShowNewDropDown(reinterpret_cast<const NMTOOLBARW&>(header));
+    return TBDDRET_DEFAULT;
+  }
+  if (header.hwndFrom == rebar_ && header.code == RBN_HEIGHTCHANGE) OnSize();
+  return 0;
+}
+
+// The "新規" button opens its pop-up right under itself.
+void CMainFrame::ShowNewDropDown(const NMTOOLBARW& button) {
+  if (button.iItem != ID_TOOLBAR_NEW) return;
+  unique_hmenu menus(::LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_POPUP_MENUS)));
+  HMENU newMenu = menus ? ::GetSubMenu(menus.get(), 0) : nullptr;
+  if (!newMenu) return;
+  RECT place{};
+  ::SendMessageW(toolbar_, TB_GETRECT, ID_TOOLBAR_NEW, reinterpret_cast<LPARAM>(&place));
+  ::MapWindowPoints(toolbar_, HWND_DESKTOP, reinterpret_cast<POINT*>(&place), 2);
+  ::TrackPopupMenu(newMenu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, place.left, place.bottom, 0,
+                   hwnd(), nullptr);
 }
 
 // The exit path: the view saves and cleans up, then the frame goes and the program ends.
@@ -78,6 +215,7 @@ void CMainFrame::OnClose() {
 }
 
 void CMainFrame::OnDestroy() {
+  if (tray_) tray_->Remove();
   if (!::IsIconic(hwnd()) && !::IsZoomed(hwnd())) {
     RECT bounds{};
     ::GetWindowRect(hwnd(), &bounds);
@@ -89,26 +227,6 @@ void CMainFrame::OnDestroy() {
   ::PostQuitMessage(0);
 }
 
-// While a cycle runs, the checking timer also drives the timeout scan on every second tick.
-// (The tray animation on the same timer comes with the tray icon.)
-void CMainFrame::OnCheckingState(bool checking) {
-  if (checking) {
-    ::SetTimer(hwnd(), kCheckingTimer, kCheckingTimerMilliseconds, nullptr);
-  } else {
-    ::KillTimer(hwnd(), kCheckingTimer);
-  }
-}
-
-void CMainFrame::OnTimer(UINT_PTR id) {
-  if (id != kCheckingTimer) return;
-  if (!view_ || !view_->IsChecking()) {
-    ::KillTimer(hwnd(), kCheckingTimer);
-    return;
-  }
-  checkingTick_ = !checkingTick_;
-  if (checkingTick_) view_->TimeoutScan();
-}
-
 // Minimising or closing from the system menu only hides the window; the state is saved.
 bool CMainFrame::OnSysCommand(WPARAM command) {
   const WPARAM which = command & 0xFFF0;
@@ -118,12 +236,25 @@ bool CMainFrame::OnSysCommand(WPARAM command) {
   return true;
 }
 
+// The logon ends: the same clean-up as an exit, since no WM_CLOSE may follow.
+LRESULT CMainFrame::OnQueryEndSession(WPARAM wParam, LPARAM lParam) {
+  const LRESULT allowed = DefaultHandling(WM_QUERYENDSESSION, wParam, lParam);
+  if (allowed && view_ && view_->hwnd()) ::SendMessageW(view_->hwnd(), WM_CLOSE, 0, 0);
+  return allowed ? TRUE : FALSE;
+}
+
 bool CMainFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
-  switch (LOWORD(wParam)) {
-    case kCmdAppExit: ::PostMessageW(hwnd(), WM_CLOSE, 0, 0); return true;
-    case kCmdShowMainWindow: ShowAndBringToFront(); return true;
+  const UINT command = LOWORD(wParam);
+  switch (command) {
+    case ID_APP_EXIT: ::PostMessageW(hwnd(), WM_CLOSE, 0, 0); return true;
+    case ID_APP_ABOUT: ShowAboutBox(); return true;
+    case ID_SHOW_MAIN_WINDOW: ShowAndBringToFront(); return true;
+    case ID_TOOLBAR_NEW: return true;  // the button only opens its drop-down
+    case ID_CLOSE_POPUP: CloseNotifyPopup(); return true;
+    case ID_CLOSE_TICKER: CloseTicker(); return true;
   }
-  // Everything else belongs to the view first.
+  if (OnTrayFolderCommand(command)) return true;
+  // Everything else belongs to the view.
   if (view_ && view_->hwnd()) {
     ::SendMessageW(view_->hwnd(), WM_COMMAND, wParam, lParam);
     return true;
@@ -131,17 +262,12 @@ bool CMainFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
   return false;
 }
 
-LRESULT CMainFrame::OnRequest(WPARAM command, LPARAM argument) {
-  if (command != static_cast<WPARAM>(RequestCommand::kForwardCommandLine)) return 0;
-  if (argument == 0) return 0;
-  auto ansi = TakeSharedTextBlock(reinterpret_cast<HANDLE>(argument));
-  if (!ansi) return 0;
-  auto text = FromSystemCodePage(*ansi);
-  if (!text) return 0;
-  auto heapText = std::make_unique<char16_t[]>(text->size() + 1);
-  std::copy(text->begin(), text->end(), heapText.get());
-  // The receiver of the private message owns the buffer from here on.
-  return ::SendMessageW(hwnd(), kMsgRegisterUrl, reinterpret_cast<WPARAM>(heapText.release()), 0);
+void CMainFrame::ShowAboutBox() {
+  AboutBoxData data;
+  data.dataDirectory = directories_.data;
+  data.tempDirectory = directories_.temp;
+  data.link = view_ ? CurrentPageUrl(view_->Settings().portInUse, 0) : Text();
+  ShowAboutDialog(hwnd(), instance_, data);
 }
 
 // A window of ours other than the main window is active: some dialog is open. The pop-up and
@@ -151,38 +277,8 @@ bool CMainFrame::IsDialogOpen() const {
   return active != nullptr && active != hwnd();
 }
 
-LRESULT CMainFrame::OnRegisterUrl(WPARAM heapText) {
-  std::unique_ptr<char16_t[]> text(reinterpret_cast<char16_t*>(heapText));
-  if (!text || IsDialogOpen()) return 0;
-  const TextView forwarded(text.get());
-  // A running copy also obeys the program's own switches, so that scripts can end or refresh it.
-  if (forwarded == u"/exit") {
-    ::PostMessageW(hwnd(), WM_COMMAND, kCmdAppExit, 0);
-    return 1;
-  }
-  if (forwarded == u"/reload") {
-    ::PostMessageW(hwnd(), WM_COMMAND, kCmdCheckAll, 0);
-    return 1;
-  }
-  ShowAndBringToFront();
-  char16_t* handedOver = text.release();
-  if (!::PostMessageW(view_->hwnd(), kMsgRegisterUrl, reinterpret_cast<WPARAM>(handedOver), 0)) {
-    delete[] handedOver;
-    return 0;
-  }
-  return 1;
-}
-
-// Shown normally and made the foreground window; the input of the current foreground thread is
-// attached for the switch, since the system refuses it to a background process otherwise.
+// Shown normally and made the foreground window.
 void CMainFrame::ShowAndBringToFront() {
   ::ShowWindow(hwnd(), SW_SHOWNORMAL);
-  HWND foreground = ::GetForegroundWindow();
-  const DWORD foregroundThread = foreground ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
-  const DWORD ownThread = ::GetCurrentThreadId();
-  const bool attach = foregroundThread != 0 && foregroundThread != ownThread &&
-                      ::AttachThreadInput(ownThread, foregroundThread, TRUE);
-  ::SetForegroundWindow(hwnd());
-  ::BringWindowToTop(hwnd());
-  if (attach) ::AttachThreadInput(ownThread, foregroundThread, FALSE);
+  BringToFront(hwnd());
 }

@@ -30,6 +30,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (app.InitInstance()) {
       MSG message;
       while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (app.PreTranslateMessage(message)) continue;
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
       }

@@ -1,7 +1,10 @@
-// Private window messages and command ids that cross components or threads, in one place.
+// Private window messages that cross components or threads, in one place. Command ids are in
+// resource.h, which the resource script reads too.
 #pragma once
 
 #include <cstdint>
+
+#include "app/resource.h"
 
 inline constexpr uint32_t kWmUser = 0x0400;
 
@@ -11,10 +14,7 @@ inline constexpr uint32_t kMsgCheckingState = kWmUser + 3;       // view -> main
 inline constexpr uint32_t kMsgTrayNotify = kWmUser + 27;         // tray, pop-up, ticker -> main window
 inline constexpr uint32_t kMsgRegisterUrl = kWmUser + 30;        // wParam: heap UTF-16 text, freed by the receiver
 inline constexpr uint32_t kMsgFileDropped = kWmUser + 31;        // drop target -> view
+inline constexpr uint32_t kMsgBalloonClicked = kWmUser + 5;     // tray callback event: the balloon was clicked
+inline constexpr uint32_t kMsgRefreshAlpha = kWmUser + 40;      // main window -> pop-up and ticker
+inline constexpr uint32_t kMsgTickerNews = kWmUser + 41;        // main window -> ticker, wParam 1/0
 inline constexpr uint32_t kMsgServerSocket = kWmUser + 400;      // listening socket -> view
-
-inline constexpr uint32_t kCmdCheckAll = 165;
-inline constexpr uint32_t kCmdShowMainWindow = 186;
-inline constexpr uint32_t kCmdBringToFront = 32785;
-inline constexpr uint32_t kCmdClosePopup = 32787;
-inline constexpr uint32_t kCmdAppExit = 0xE141;  // the exit command id of the menu

@@ -1,6 +1,56 @@
+// Resource and command ids of pelun.exe, shared by the resource script and the code; plain
+// defines so that the resource compiler reads them too.
 #pragma once
 
 #define IDC_STATIC (-1)
 
+// Icon, menu bar, toolbar bitmap, accelerators and title string share the main frame's id.
 #define IDR_MAINFRAME 128
 #define IDS_MAINFRAME_TITLE 128
+#define IDR_POPUP_MENUS 136  // pop-up 0: the toolbar's "新規" drop-down; pop-up 1: the tray menu
+#define IDR_MANIFEST 1
+
+#define IDI_TRAY_IDLE 188
+#define IDI_TRAY_NEWS 189
+#define IDI_TRAY_CHECKING 190
+#define IDI_TRAY_CHECKING2 196
+
+#define IDD_ABOUTBOX 100
+#define IDC_ABOUT_ICON 1000
+#define IDC_ABOUT_VERSION 1001
+#define IDC_ABOUT_INFO 1002
+#define IDC_ABOUT_LINK 1003
+
+// Commands of the menus, the toolbar and the tray.
+#define ID_CHECK 135
+#define ID_STOP 133
+#define ID_TOOLBAR_NEW 134
+#define ID_OPEN_SITE 151
+#define ID_RENAME 152
+#define ID_DELETE 153
+#define ID_MARK_READ 156
+#define ID_NEW_SITE 157
+#define ID_NEW_FOLDER 158
+#define ID_CHECK_ALL 165
+#define ID_SHOW_ARTICLES 173
+#define ID_SHOW_ARTICLES_STORED 174
+#define ID_MARK_ALL_READ 183
+#define ID_SHOW_MAIN_WINDOW 186
+#define ID_OPTIONS 191
+#define ID_PASTE_SITE 194
+#define ID_CONTEXT_MENU 195
+#define ID_NEW_SEARCH_SITE 197
+#define ID_SORT_BY_NAME 32783
+#define ID_BRING_TO_FRONT 32785
+#define ID_CLOSE_POPUP 32787
+#define ID_OPML_EXPORT_ALL 32790
+#define ID_OPML_EXPORT_SELECTED 32792
+#define ID_PROPERTIES 32794
+#define ID_OPML_IMPORT 32795
+#define ID_CLOSE_TICKER 32797
+#define ID_SORT_BY_UPDATE 32807
+#define ID_RESET_ARTICLES 32811
+#define ID_FEED_LINK 32814
+#define ID_SITE_LINK 32815
+#define ID_APP_ABOUT 57664
+#define ID_APP_EXIT 57665

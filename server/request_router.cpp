@@ -169,11 +169,11 @@ std::string CRequestRouter::Route(const HttpRequest& request, IServerHost& host)
     return kClosingPage;
   }
   if (path == u"/sync") {
-    host.PostCommand(kCmdShowMainWindow);
+    host.PostCommand(ID_SHOW_MAIN_WINDOW);
     return kClosingPage;
   }
   if (path == u"/reload") {
-    host.PostCommand(kCmdCheckAll);
+    host.PostCommand(ID_CHECK_ALL);
     return kClosingPage;
   }
   return kNotFound;

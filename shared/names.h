@@ -17,8 +17,16 @@ inline constexpr char16_t kNewsMessageName[] = u"PELUN_TOOLBAR_MESSAGE2_V1";
 
 // Sub-commands (wParam) of the request message.
 enum class RequestCommand : uint32_t {
-  kForwardCommandLine = 30,
+  kNewArticlesAddress = 10,  // answers a block: the new-articles page address
+  kTopLevelItems = 11,       // answers a block: four strings per top-level folder, then NUL
+  kLastPageAddress = 12,     // answers a block: the page shown last
+  kHasNews = 20,             // answers non-zero when some folder has news
+  kForwardCommandLine = 30,  // lParam: a block that now belongs to the receiver
+  kOpenMainWindow = 40,
+  kCheckAll = 41,
 };
+// The band's hidden window that receives the news broadcast.
+inline constexpr char16_t kBandCatchWindowTitle[] = u"pelun_toolbar";
 
 inline constexpr char16_t kVersionText[] = u"1.06";
 inline constexpr uint16_t kDefaultServerPort = 4474;

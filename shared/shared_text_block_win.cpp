@@ -4,8 +4,9 @@
 
 #include "shared/shared_text_block.h"
 
-unique_handle CreateSharedTextBlock(std::string_view ansiText) {
-  const std::string block = EncodeSharedTextBlock(ansiText);
+namespace {
+
+unique_handle CreateMappingWith(const std::string& block) {
   unique_handle mapping(::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                              static_cast<DWORD>(block.size()), nullptr));
   if (!mapping) return {};
@@ -15,7 +16,23 @@ unique_handle CreateSharedTextBlock(std::string_view ansiText) {
   return mapping;
 }
 
+}  // namespace
+
+unique_handle CreateSharedTextBlock(std::string_view ansiText) {
+  return CreateMappingWith(EncodeSharedTextBlock(ansiText));
+}
+
+unique_handle CreateSharedBytesBlock(std::string_view bytes) {
+  return CreateMappingWith(EncodeSharedBytesBlock(bytes));
+}
+
 std::optional<std::string> TakeSharedTextBlock(HANDLE block) {
+  auto bytes = TakeSharedBytesBlock(block);
+  if (!bytes) return std::nullopt;
+  return bytes->substr(0, bytes->find('\0'));
+}
+
+std::optional<std::string> TakeSharedBytesBlock(HANDLE block) {
   unique_handle owned(block);
   if (!owned) return std::nullopt;
   unique_mapped_view view(::MapViewOfFile(owned.get(), FILE_MAP_READ, 0, 0, 0));
@@ -24,7 +41,7 @@ std::optional<std::string> TakeSharedTextBlock(HANDLE block) {
   MEMORY_BASIC_INFORMATION info{};
   if (!::VirtualQuery(view.get(), &info, sizeof info)) return std::nullopt;
   const size_t readable = info.RegionSize - (static_cast<char*>(view.get()) - static_cast<char*>(info.BaseAddress));
-  return DecodeSharedTextBlock(view.get(), readable);
+  return DecodeSharedBytesBlock(view.get(), readable);
 }
 
 HANDLE DuplicateSharedTextBlockTo(HWND window, HANDLE block) {

@@ -50,7 +50,8 @@ bool CChildView::PageFileExists(ItemId id) const { return FileExists(GetPageFile
 
 void CChildView::MarkRead(ItemId id) {
   if (CItemBase* item = ItemFromId(id)) MarkItemRead(*item);
-  PostCommand(kCmdClosePopup);
+  PostCommand(ID_CLOSE_POPUP);
+  PostCheckingState(-1);
 }
 
 std::optional<std::string> CChildView::ReadFile(const Text& path) const { return ReadWholeFile(path); }
@@ -75,6 +76,6 @@ void CChildView::PostCommand(uint32_t command) {
 void CChildView::SelectAndShowItem(ItemId id) {
   HTREEITEM node = id ? NodeFromId(id) : nullptr;
   if (!node || !TreeView_SelectItem(tree_, node)) return;
-  PostCommand(kCmdShowMainWindow);
-  ::PostMessageW(hwnd(), WM_COMMAND, kCmdBringToFront, 0);
+  PostCommand(ID_SHOW_MAIN_WINDOW);
+  ::PostMessageW(hwnd(), WM_COMMAND, ID_BRING_TO_FRONT, 0);
 }

@@ -224,13 +224,6 @@ void CChildView::ExitCleanUp() {
   DeleteWorkingFiles(directories_.temp, settings_.leaveHtml != 0);
 }
 
-void CChildView::OnCommand(WPARAM wParam) {
-  switch (LOWORD(wParam)) {
-    case kCmdCheckAll: CheckAll(); break;
-    case kCmdBringToFront: ::SetForegroundWindow(::GetParent(hwnd())); break;
-  }
-}
-
 LRESULT CChildView::OnRegisterUrl(WPARAM heapText) {
   std::unique_ptr<char16_t[]> text(reinterpret_cast<char16_t*>(heapText));
   if (!text) return 0;

@@ -78,6 +78,15 @@ class CChildView : public CWindow, public IServerHost {
   // The last page shown through "/top?" or "/ltop?"; 0 before any.
   ItemId LastPageId() const { return server_ ? server_->LastPageId() : 0; }
 
+  // Opening pages in the browser (child_view_commands_win.cpp). Only web addresses are handed
+  // over; anything else is refused.
+  void OpenInBrowser(TextView text);
+  // The tray's open action: the new-articles page (or with Control the page shown last; with
+  // "browseAll" every folder with news at once).
+  void OpenNewArticles();
+  // The first top-level folder whose new flag is set; 0 when none.
+  ItemId FirstItemWithNew() const;
+
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -90,6 +99,8 @@ class CChildView : public CWindow, public IServerHost {
   void OnSize(int width, int height);
   void OnExit();
   void OnCommand(WPARAM wParam);
+  void MarkAllRead();
+  void ShowSelectedArticles(bool storedPage);
   // Stops the checks, saves, and deletes the working files: at exit and before a suspension.
   void ExitCleanUp();
 
@@ -112,6 +123,8 @@ class CChildView : public CWindow, public IServerHost {
                           const Text& lastModified);
   void EndCycle();
   bool OpenServer();
+  // Tells the main window the check state; `updated` below 1 when only its icon may change
+  // (the news state changed).
   void PostCheckingState(LPARAM updated);
   LRESULT OnRegisterUrl(WPARAM heapText);
   // Registering a site from an address arrives with the add-site flow; until then the text is

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <wininet.h>
 #include <wincrypt.h>
 
@@ -72,6 +73,7 @@ inline void DestroyWindowValue(HWND h) noexcept { ::DestroyWindow(h); }
 inline void DeleteObjectValue(HGDIOBJ h) noexcept { ::DeleteObject(h); }
 inline void DestroyIconValue(HICON h) noexcept { ::DestroyIcon(h); }
 inline void DestroyMenuValue(HMENU h) noexcept { ::DestroyMenu(h); }
+inline void DestroyImageListValue(HIMAGELIST h) noexcept { ::ImageList_Destroy(h); }
 inline void FreeLibraryValue(HMODULE h) noexcept { ::FreeLibrary(h); }
 inline void GlobalFreeValue(HGLOBAL h) noexcept { ::GlobalFree(h); }
 inline void FreeBstrValue(BSTR b) noexcept { ::SysFreeString(b); }
@@ -90,6 +92,7 @@ using unique_hwnd = unique_any<NullInvalidTraits<HWND, unique_any_detail::Destro
 using unique_hgdiobj = unique_any<NullInvalidTraits<HGDIOBJ, unique_any_detail::DeleteObjectValue>>;
 using unique_hicon = unique_any<NullInvalidTraits<HICON, unique_any_detail::DestroyIconValue>>;
 using unique_hmenu = unique_any<NullInvalidTraits<HMENU, unique_any_detail::DestroyMenuValue>>;
+using unique_himagelist = unique_any<NullInvalidTraits<HIMAGELIST, unique_any_detail::DestroyImageListValue>>;
 using unique_hmodule = unique_any<NullInvalidTraits<HMODULE, unique_any_detail::FreeLibraryValue>>;
 using unique_hglobal = unique_any<NullInvalidTraits<HGLOBAL, unique_any_detail::GlobalFreeValue>>;
 using unique_bstr = unique_any<NullInvalidTraits<BSTR, unique_any_detail::FreeBstrValue>>;

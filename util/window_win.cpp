@@ -61,3 +61,14 @@ LRESULT CALLBACK CWindow::WindowProcedure(HWND window, UINT message, WPARAM wPar
   }
   return result;
 }
+
+void BringToFront(HWND window) {
+  HWND foreground = ::GetForegroundWindow();
+  const DWORD foregroundThread = foreground ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
+  const DWORD ownThread = ::GetCurrentThreadId();
+  const bool attach = foregroundThread != 0 && foregroundThread != ownThread &&
+                      ::AttachThreadInput(ownThread, foregroundThread, TRUE);
+  ::SetForegroundWindow(window);
+  ::BringWindowToTop(window);
+  if (attach) ::AttachThreadInput(ownThread, foregroundThread, FALSE);
+}

@@ -31,3 +31,7 @@ class CWindow {
                                           LPARAM lParam) noexcept;
   HWND hwnd_ = nullptr;
 };
+
+// Makes `window` the foreground window. The input of the current foreground thread is attached
+// for the switch, since the system refuses it to a background process otherwise.
+void BringToFront(HWND window);

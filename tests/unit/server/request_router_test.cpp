@@ -116,7 +116,7 @@ TEST(RequestRouter, RoutesAndTheirAnswers) {
   EXPECT_EQ(Get(router, host, "/reload"), closing);
   EXPECT_EQ(host.registered, std::vector<Text>{u"http://example.com/a%20b?x=1"}) << "passed as it arrived";
   EXPECT_EQ(host.selected, std::vector<ItemId>{21});
-  EXPECT_EQ(host.commands, (std::vector<uint32_t>{kCmdShowMainWindow, kCmdCheckAll}));
+  EXPECT_EQ(host.commands, (std::vector<uint32_t>{ID_SHOW_MAIN_WINDOW, ID_CHECK_ALL}));
 }
 
 TEST(RequestRouter, RedirectsStorePagesAndMarkRead) {
@@ -173,7 +173,7 @@ TEST(RequestRouter, RequestsFromOtherSitesAreRefusedWithoutEffect) {
     EXPECT_EQ(refused, c.refused) << c.path << " " << c.headers;
   }
   EXPECT_TRUE(host.registered.empty());
-  EXPECT_EQ(host.commands, std::vector<uint32_t>{kCmdCheckAll});
+  EXPECT_EQ(host.commands, std::vector<uint32_t>{ID_CHECK_ALL});
   EXPECT_TRUE(host.files.empty());
 }
 

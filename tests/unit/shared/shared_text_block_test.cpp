@@ -36,3 +36,12 @@ TEST(SharedTextBlock, TextEndsAtFirstNulInsideTheCount) {
   terminated[0] = 6;
   EXPECT_EQ(DecodeSharedTextBlock(terminated.data(), terminated.size()), "ab");
 }
+
+TEST(SharedTextBlock, ByteBlocksKeepEveryTerminator) {
+  const std::string list("a\0bc\0\0", 6);
+  const std::string block = EncodeSharedBytesBlock(list);
+  EXPECT_EQ(block.substr(0, 4), std::string("\x06\x00\x00\x00", 4));
+  EXPECT_EQ(DecodeSharedBytesBlock(block.data(), block.size()), list);
+  EXPECT_EQ(DecodeSharedTextBlock(block.data(), block.size()), "a");
+  EXPECT_FALSE(DecodeSharedBytesBlock(block.data(), block.size() - 1));
+}

@@ -56,8 +56,13 @@ NOTIFYICONDATAW CTrayIcon::Data(UINT flags, UINT iconId) {
 
 void CTrayIcon::Add(UINT iconId) {
   NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP, iconId);
-  added_ = ::Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
-  if (added_ && balloons_) {
+  if (!::Shell_NotifyIconW(NIM_ADD, &data)) {
+    // The entry may still be there (the announcement came without a restart): show the picture.
+    if (added_) ::Shell_NotifyIconW(NIM_MODIFY, &data);
+    return;
+  }
+  added_ = true;
+  if (balloons_) {
     data.uVersion = NOTIFYICON_VERSION;
     ::Shell_NotifyIconW(NIM_SETVERSION, &data);
   }

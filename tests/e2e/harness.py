@@ -18,6 +18,8 @@ import unittest
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 MAIN_WINDOW_CLASS = "p_e_l_u_n_window_class"
 MAIN_WINDOW_TITLE = "pelun設定"
+DESKTOP_SIZE = (1024, 768)
+ARTIFACTS = os.path.join(ROOT, "build", "artifacts")
 
 _build_dir = None
 
@@ -53,7 +55,8 @@ class XServer:
     def __init__(self):
         read_fd, write_fd = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % DESKTOP_SIZE,
+             "-nolisten", "tcp"],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
         with os.fdopen(read_fd) as pipe:
@@ -99,7 +102,10 @@ def wait_for_port(port, timeout=20):
 class PelunSession:
     """A program directory, a data directory and an X server for one test."""
 
-    def __init__(self, define_ini=None, default_list=False):
+    def __init__(self, define_ini=None, default_list=False, desktop=False):
+        # With a desktop, every program of the session runs inside one Wine virtual desktop,
+        # which has a task bar and a tray, and is drawn on the session's X server.
+        self.desktop = "pelun-e2e,%dx%d" % DESKTOP_SIZE if desktop else None
         self.windows_build = build_dir()
         self.workdir = tempfile.mkdtemp(prefix="pelun-e2e-")
         self.program_dir = os.path.join(self.workdir, "program")
@@ -187,7 +193,26 @@ class PelunSession:
 
     # Programs -------------------------------------------------------------------------------
     def _command(self, program, args):
-        return [self.env["WINE"], os.path.join(self.program_dir, program)] + list(args)
+        path = os.path.join(self.program_dir, program)
+        if self.desktop:
+            return [self.env["WINE"], "explorer", "/desktop=" + self.desktop, path] + list(args)
+        return [self.env["WINE"], path] + list(args)
+
+    def screenshot(self, name):
+        """The whole X screen as build/artifacts/NAME; returns the path."""
+        os.makedirs(ARTIFACTS, exist_ok=True)
+        path = os.path.join(ARTIFACTS, name)
+        subprocess.run(["import", "-display", self.xserver.display, "-window", "root", path],
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return path
+
+    def pixels(self, x, y, width, height):
+        """RGB tuples of a screen rectangle, row by row."""
+        dump = subprocess.run(
+            ["import", "-display", self.xserver.display, "-window", "root",
+             "-crop", "%dx%d+%d+%d" % (width, height, x, y), "-depth", "8", "rgb:-"],
+            check=True, capture_output=True).stdout
+        return [tuple(dump[i:i + 3]) for i in range(0, len(dump) - 2, 3)]
 
     def start(self, *args, program="pelun.exe"):
         process = subprocess.Popen(self._command(program, args), env=self.env, cwd=self.program_dir,
@@ -196,6 +221,8 @@ class PelunSession:
         return process
 
     def run(self, *args, program="pelun.exe", timeout=60):
+        if self.desktop and program == "wintool.exe":
+            return self._run_in_desktop(args, timeout)
         # Output goes to a file: Wine's helper processes inherit a pipe and would hold it open.
         with tempfile.TemporaryFile(dir=self.workdir) as output:
             process = subprocess.Popen(self._command(program, args), env=self.env,
@@ -209,6 +236,23 @@ class PelunSession:
                 raise
             output.seek(0)
             return code, output.read().decode("utf-8", "replace")
+
+    def _run_in_desktop(self, args, timeout):
+        """The desktop's shell starts the tool and returns at once: the tool writes its output
+        and exit code to a file instead, which appears when it is complete."""
+        fd, path = tempfile.mkstemp(dir=self.workdir, suffix=".out")
+        os.close(fd)
+        os.remove(path)
+        subprocess.run(self._command("wintool.exe", ("--out", windows_path(path)) + tuple(args)),
+                       env=self.env, cwd=self.program_dir, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=timeout)
+        if not self.poll_until(lambda: os.path.exists(path), timeout, interval=0.05):
+            raise subprocess.TimeoutExpired("wintool " + " ".join(args), timeout)
+        with open(path, "rb") as f:
+            lines = f.read().decode("utf-8", "replace").splitlines()
+        os.remove(path)
+        code = int(lines[-1].split("=", 1)[1])
+        return code, "".join(line + "\n" for line in lines[:-1])
 
     def wintool(self, *args, timeout=60):
         return self.run(*args, program="wintool.exe", timeout=timeout)

@@ -2,6 +2,7 @@
 // the program's windows and kernel objects. Prints results on stdout; exit code 0 = success.
 #include <winsock2.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -204,12 +205,131 @@ struct FetchCommand {
   }
 };
 
+// Plays a band: sends the request message with `command` and prints the answer, the strings of
+// an answer block one per line (an empty line for each empty string, the list's final NUL
+// included), or the plain result.
+int SendRequest(WPARAM command) {
+  HWND main = ::FindWindowW(W(kMainWindowClass), W(kMainWindowTitle));
+  if (!main) return 1;
+  HWND requester = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                     ::GetModuleHandleW(nullptr), nullptr);
+  const UINT message = ::RegisterWindowMessageW(W(kRequestMessageName));
+  const LRESULT result = ::SendMessageW(main, message, command, reinterpret_cast<LPARAM>(requester));
+  ::DestroyWindow(requester);
+  const bool answersBlock = command == 10 || command == 11 || command == 12;
+  if (!answersBlock) {
+    std::printf("result=%lld\n", static_cast<long long>(result));
+    return 0;
+  }
+  const auto bytes = TakeSharedBytesBlock(reinterpret_cast<HANDLE>(result));
+  if (!bytes) return 1;
+  std::printf("bytes=%u\n", static_cast<unsigned>(bytes->size()));
+  size_t start = 0;
+  while (start < bytes->size()) {
+    const size_t end = bytes->find('\0', start);
+    const std::string field = bytes->substr(start, end - start);
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, field.data(), static_cast<int>(field.size()), nullptr, 0);
+    std::wstring wide(length, L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, field.data(), static_cast<int>(field.size()), wide.data(), length);
+    PrintUtf8(L"field=" + wide);
+    start = end + 1;
+  }
+  return 0;
+}
+
+// Plays a band's catch window for `milliseconds`: appends "news=N" to the file for every news
+// broadcast, after a first line "ready".
+struct CatchWindow {
+  static inline UINT newsMessage = 0;
+  static inline FILE* output = nullptr;
+
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == newsMessage && output) {
+      std::fprintf(output, "news=%u\n", static_cast<unsigned>(wParam));
+      std::fflush(output);
+      return 0;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+  }
+
+  static int Run(const wchar_t* outputPath, DWORD milliseconds) {
+    newsMessage = ::RegisterWindowMessageW(W(kNewsMessageName));
+    WNDCLASSW windowClass{};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    windowClass.lpfnWndProc = &Procedure;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = W(kBandCatchWindowClass);
+    if (!::RegisterClassW(&windowClass)) return 1;
+    HWND window = ::CreateWindowExW(0, W(kBandCatchWindowClass), W(kBandCatchWindowTitle), WS_POPUP, 0, 0, 0,
+                                    0, nullptr, nullptr, windowClass.hInstance, nullptr);
+    output = _wfopen(outputPath, L"w");
+    if (!window || !output) return 1;
+    std::fputs("ready\n", output);
+    std::fflush(output);
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < milliseconds) {
+      MSG message;
+      while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    ::DestroyWindow(window);
+    std::fclose(output);
+    return 0;
+  }
+};
+
+// A message given by number, or by the name under which it is registered.
+UINT MessageNumber(const wchar_t* text) {
+  wchar_t* end = nullptr;
+  const unsigned long number = std::wcstoul(text, &end, 0);
+  return (end && *end == L'\0') ? static_cast<UINT>(number) : ::RegisterWindowMessageW(text);
+}
+
+// Asks the shell about the main window's tray entry (id 0): "exists" changes nothing, since
+// it sets the tooltip the entry already has.
+int TrayEntry(const std::wstring& action) {
+  HWND main = ::FindWindowW(W(kMainWindowClass), W(kMainWindowTitle));
+  if (!main) return 1;
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof data;
+  data.hWnd = main;
+  data.uID = 0;
+  if (action == L"delete") return ::Shell_NotifyIconW(NIM_DELETE, &data) ? 0 : 1;
+  data.uFlags = NIF_TIP;
+  const Text tip = Text(kApplicationTitle) + u" Ver " + kVersionText;
+  std::copy(tip.begin(), tip.end(), data.szTip);
+  return ::Shell_NotifyIconW(NIM_MODIFY, &data) ? 0 : 1;
+}
+
+// Started as "fakebrowser.exe ADDRESS...": appends its command line to the file named by
+// PELUN_FAKE_BROWSER_LOG, one line per start, so tests see what the program opened.
+bool RunAsFakeBrowser() {
+  wchar_t module[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, module, MAX_PATH);
+  const std::wstring path = module;
+  if (path.size() < 15 || _wcsicmp(path.c_str() + path.size() - 15, L"fakebrowser.exe") != 0) return false;
+  const wchar_t* log = _wgetenv(L"PELUN_FAKE_BROWSER_LOG");
+  if (!log) return true;
+  if (FILE* file = _wfopen(log, L"ab")) {
+    std::wstring arguments = ::GetCommandLineW();
+    const size_t afterProgram = arguments.find(L"\" ", 1);
+    arguments = afterProgram == std::wstring::npos ? arguments : arguments.substr(afterProgram + 2);
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, arguments.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(size > 0 ? size : 1, '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, arguments.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+    std::fprintf(file, "%s\n", bytes.c_str());
+    std::fclose(file);
+  }
+  return true;
+}
+
 int Usage() {
   std::fputs(
       "wintool wait-window CLASS TITLE MS | wait-no-window CLASS TITLE MS |\n"
       "        window-info CLASS TITLE | close-window CLASS TITLE |\n"
       "        hold-mutex NAME MS | mutex-exists NAME | dialog-text CLASS TITLE |\n"
-      "        fake-main-window OUTFILE MS\n",
+      "        fake-main-window OUTFILE MS | request SUBCOMMAND | catch-window OUTFILE MS |\n"
+      "        post-message CLASS TITLE MESSAGE WPARAM LPARAM | tray-entry exists|delete\n",
       stderr);
   return 2;
 }
@@ -250,9 +370,30 @@ int ServeFixed(u_short port, DWORD seconds) {
   return 0;
 }
 
+int Main(int argc, wchar_t** argv);
+
 }  // namespace
 
+// "--out FILE" first: the output goes to FILE and ends with a line "exit=CODE", for callers
+// that cannot wait for the tool (it runs inside a virtual desktop, started by its shell).
 int wmain(int argc, wchar_t** argv) {
+  if (RunAsFakeBrowser()) return 0;
+  if (argc >= 3 && std::wstring(argv[1]) == L"--out") {
+    const std::wstring output = argv[2];
+    const std::wstring partial = output + L".part";
+    if (!_wfreopen(partial.c_str(), L"w", stdout)) return 1;
+    const int code = Main(argc - 2, argv + 2);
+    std::printf("exit=%d\n", code);
+    std::fclose(stdout);
+    // Renamed once complete, so that the caller never reads half an answer.
+    return ::MoveFileExW(partial.c_str(), output.c_str(), MOVEFILE_REPLACE_EXISTING) ? code : 1;
+  }
+  return Main(argc, argv);
+}
+
+namespace {
+
+int Main(int argc, wchar_t** argv) {
   if (argc < 3) return Usage();
   const std::wstring command = argv[1];
   if (command == L"wait-window" && argc == 5) {
@@ -277,6 +418,14 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("%lld\n", static_cast<long long>(result));
     return 0;
   }
+  if (command == L"post-message" && argc == 7) {
+    HWND window = ::FindWindowW(OrNull(argv[2]), OrNull(argv[3]));
+    return (window && ::PostMessageW(window, MessageNumber(argv[4]), std::wcstoul(argv[5], nullptr, 0),
+                                     std::wcstoul(argv[6], nullptr, 0)))
+               ? 0
+               : 1;
+  }
+  if (command == L"tray-entry" && argc == 3) return TrayEntry(argv[2]);
   if (command == L"close-window" && argc == 4) {
     HWND window = ::FindWindowW(OrNull(argv[2]), OrNull(argv[3]));
     return (window && ::PostMessageW(window, WM_CLOSE, 0, 0)) ? 0 : 1;
@@ -296,6 +445,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"fake-main-window" && argc == 4)
     return FakeMainWindow::Run(argv[2], std::wcstoul(argv[3], nullptr, 10));
+  if (command == L"request" && argc == 3) return SendRequest(std::wcstoul(argv[2], nullptr, 10));
+  if (command == L"catch-window" && argc == 4) return CatchWindow::Run(argv[2], std::wcstoul(argv[3], nullptr, 10));
   if (command == L"fetch" && argc >= 4) {
     FetchCommand fetch;
     if (!fetch.Parse(argc, argv)) return Usage();
@@ -319,3 +470,5 @@ int wmain(int argc, wchar_t** argv) {
   }
   return Usage();
 }
+
+}  // namespace

@@ -173,6 +173,12 @@ class PelunSession:
         self.env = wine_environment()
         self.xserver = XServer()
         self.env["DISPLAY"] = self.xserver.display
+        if self.desktop:
+            # A named desktop gets its task bar, and with it the tray, only when asked to.
+            name = self.desktop.split(",")[0]
+            subprocess.run([self.env["WINE"], "reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops\\" + name,
+                            "/v", "EnableShell", "/t", "REG_DWORD", "/d", "1", "/f"],
+                           env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
         return self
 
     def __exit__(self, *exc):

@@ -17,6 +17,7 @@ WM_COMMAND = 0x111
 WM_SYSCOMMAND = 0x112
 SC_CLOSE = 0xF060
 ID_APP_EXIT = 57665
+ID_APP_ABOUT = 57664
 # The squares of the tray pictures: idle, news, checking (both animation pictures).
 TRAY_COLOURS = {"idle": (0x5E, 0x72, 0x86), "news": (0xE6, 0x61, 0x00), "checking": (0x1F, 0x96, 0x55)}
 TRAY_STRIP = (700, harness.DESKTOP_SIZE[1] - 24, harness.DESKTOP_SIZE[0] - 700, 24)
@@ -180,6 +181,12 @@ class TrayTest(unittest.TestCase):
             self.xdotool("mousemove", "300", "300", "click", "1")
             self.assertTrue(session.poll_until(lambda: not self.menu_visible(), 10))
 
+            # A single click shows the menu a second later.
+            self.xdotool("mousemove", str(x), str(y), "click", "1")
+            self.assertTrue(session.poll_until(self.menu_visible, 10), "a left click opens the menu")
+            self.xdotool("mousemove", "300", "300", "click", "1")
+            self.assertTrue(session.poll_until(lambda: not self.menu_visible(), 10))
+
             self.xdotool("mousemove", str(x), str(y), "click", "--repeat", "2", "--delay", "120", "1")
             new_page = "\"http://127.0.0.1:%d/new\"" % self.port
             self.assertTrue(session.poll_until(lambda: new_page in self.browser_starts(), 15),
@@ -199,6 +206,19 @@ class TrayTest(unittest.TestCase):
             self.assertEqual(self.request(40), 0)
             self.assertTrue(session.poll_until(lambda: "visible=1" in self.wintool("window-info", *MAIN), 10))
             session.screenshot("main_window.png")
+            self.wintool("post-message", *MAIN, str(WM_COMMAND), str(ID_APP_ABOUT), "0")
+            self.assertTrue(session.poll_until(
+                lambda: session.wintool("window-info", "#32770", "バージョン情報")[0] == 0, 10))
+            about = self.wintool("dialog-text", "#32770", "バージョン情報")
+            self.assertIn("pelun Ver 1.06", about)
+            lines = about.splitlines()
+            self.assertIn("User-Agent: pelun/1.06", lines)
+            self.assertIn("DataPath: %s\\" % harness.windows_path(session.data_dir), lines)
+            self.assertIn("TempPath: %s\\" % harness.windows_path(session.temp_dir), lines)
+            self.assertIn("http://127.0.0.1:%d/" % self.port, about)
+            self.wintool("close-window", "#32770", "バージョン情報")
+            self.assertTrue(session.poll_until(
+                lambda: session.wintool("window-info", "#32770", "バージョン情報")[0] != 0, 10))
             before = os.path.getmtime(session.data_file)
             time.sleep(1.1)
             self.wintool("post-message", *MAIN, str(WM_SYSCOMMAND), str(SC_CLOSE), "0")

@@ -50,9 +50,12 @@ int PrintDialogText(HWND dialog) {
   ::EnumChildWindows(
       dialog,
       [](HWND child, LPARAM) -> BOOL {
+        // Asked with the message: the window text of another process's edit control is empty.
         wchar_t text[1024] = {};
-        ::GetWindowTextW(child, text, 1024);
-        if (*text) PrintUtf8(text);
+        DWORD_PTR copied = 0;
+        ::SendMessageTimeoutW(child, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                              &copied);
+        if (*text && *text != 0xFFFF) PrintUtf8(text);  // an icon's resource ordinal is no text
         return TRUE;
       },
       0);

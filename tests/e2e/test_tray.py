@@ -54,7 +54,7 @@ def balloon_shown(session):
     """The balloon: a light box over the desktop's blue, just above the tray."""
     width, height = harness.DESKTOP_SIZE
     pixels = session.pixels(width - 330, height - 130, 320, 100)
-    return sum(1 for p in pixels if min(p) > 200) > 8000
+    return sum(1 for p in pixels if min(p) > 200) > 2000
 
 
 def tray_icon_centre(session):

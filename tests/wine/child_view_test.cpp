@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "store/data_file_win.h"
+#include "util/file_io_win.h"
 #include "tests/wine/test_support_win.h"
 
 namespace {
@@ -53,6 +54,8 @@ class ChildViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(host_.Create());
+    // Any free port and no checks: a busy default port would stop the view at its error box.
+    ASSERT_TRUE(ReplaceFileContents(directory_.Path() + u"pelun.ini", "[Option]\r\nport=0\r\ntimer=0\r\nfirst=0\r\n"));
     view_ = std::make_unique<CChildView>(AppDirectories{directory_.Path(), directory_.Path(), directory_.Path()});
     ASSERT_TRUE(view_->Create(host_.hwnd(), ::GetModuleHandleW(nullptr)));
   }

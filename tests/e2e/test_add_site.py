@@ -48,6 +48,8 @@ class AddSiteAndOpml(unittest.TestCase):
         self.addCleanup(self.feeds.stop)
         for name in "abcd":
             self.feeds.add_feed("/%s.xml" % name, rss(name))
+        self.feeds.add_feed("/secret.xml", rss("s"), credentials=("u", "pw"))
+        self.feeds.add_redirect("/old.xml", self.feeds.url("/secret.xml"))
         # A nested folder: a plain import flattens it into one folder.
         self.feeds.add_feed("/list.opml", opml("同期リスト", '<outline text="F">%s<outline text="G">%s</outline></outline>'
                                                % (outline(self.feeds, "b"), outline(self.feeds, "c"))))
@@ -64,9 +66,15 @@ class AddSiteAndOpml(unittest.TestCase):
         self.assertEqual(code, 0)
         return out
 
+    def handle(self, title):
+        code, out = self.session.wintool("wait-window", DIALOG, title, "0")
+        return out.strip() if code == 0 else None
+
     def press(self, title, button):
+        """Until that dialog is gone; the same question asked again is another window."""
+        before = self.handle(title)
         self.assertEqual(self.session.wintool("press-button", DIALOG, title, str(button))[0], 0)
-        self.assertEqual(self.session.wintool("wait-no-window", DIALOG, title, "20000")[0], 0)
+        self.assertTrue(self.session.poll_until(lambda: self.handle(title) != before, 20))
 
     def add(self, url, target=None):
         """/add? as the band sends it; the dialog shows the address and is confirmed."""
@@ -128,6 +136,22 @@ class AddSiteAndOpml(unittest.TestCase):
                 self.add(feed_a)
                 self.answer("%s は重複登録となりますが、よろしいですか?" % feed_a, button)
 
+            # A feed that moved behind a password: a refused question reports the failure; the
+            # second try asks twice (a wrong password first). The password is kept for the
+            # address the feed moved to.
+            get(self.port, "/add?" + self.feeds.url("/old.xml"))
+            self.popup("新規サイト")
+            self.press("新規サイト", IDOK)
+            self.popup("新規サイト - 認証")
+            self.press("新規サイト - 認証", IDCANCEL)
+            self.answer("認証失敗", IDOK)
+            self.add(self.feeds.url("/old.xml"))
+            for password in ("wrong", "pw"):
+                self.popup("新規サイト - 認証")
+                for control, text in (("1031", "u"), ("1032", password)):
+                    self.assertEqual(session.wintool("set-dialog-item", DIALOG, "新規サイト - 認証", control, text)[0], 0)
+                self.press("新規サイト - 認証", IDOK)
+
             # The list as a plain import, then as a folder that follows it.
             self.add(list_url)
             self.answer("「同期リスト」はOPMLデータです。", IDYES)
@@ -163,8 +187,17 @@ class AddSiteAndOpml(unittest.TestCase):
         url = self.feeds.url
         self.assertEqual([f[0] for f in folders], ["新しいフォルダ", "F", "同期リスト", "同期リスト"])
         new_folder, plain, synced, reimported = folders
-        # Two registrations of a, each with the feed's title, its two articles and new.
-        self.assertEqual(new_folder[2], [("a", feed_a, 2, "1"), ("a", feed_a, 2, "1")])
+        # Two registrations of a, each with the feed's title, its two articles and new; then the
+        # site behind the password at the address it moved to.
+        secret = url("/secret.xml")
+        self.assertEqual(new_folder[2], [("a", feed_a, 2, "1"), ("a", feed_a, 2, "1"), ("s", secret, 2, "1")])
+        site = root.findall("item")[0].findall("item")[2]
+        self.assertEqual(site.findtext("user"), "u")
+        self.assertEqual(site.findtext("orgsrc"), url("/old.xml"))
+        # The virtual desktop ended with the program; the tool runs without one.
+        session.desktop = None
+        code, out = session.wintool("unprotect", site.findtext("pass"), secret)
+        self.assertEqual((code, out.strip()), (0, "pw"))
         self.assertEqual([(s[0], s[1]) for s in plain[2]], [("b", url("/b.xml")), ("c", url("/c.xml"))])
         self.assertEqual(synced[1], url("/list.opml"))
         # The followed list after its change, in its order, each site checked.

@@ -129,6 +129,7 @@ class AddSiteAndOpml(unittest.TestCase):
             self.popup("新規サイト")
             get(self.port, "/add?" + self.feeds.url("/d.xml"))
             self.assertIn("カーソル位置", self.texts("新規サイト"))
+            session.screenshot("add-site-dialog.png")
             self.press("新規サイト", IDOK)
 
             # The same address again: declined once, then accepted.
@@ -148,6 +149,8 @@ class AddSiteAndOpml(unittest.TestCase):
             self.add(self.feeds.url("/old.xml"))
             for password in ("wrong", "pw"):
                 self.popup("新規サイト - 認証")
+                if password == "pw":
+                    session.screenshot("user-dialog.png")
                 for control, text in (("1031", "u"), ("1032", password)):
                     self.assertEqual(session.wintool("set-dialog-item", DIALOG, "新規サイト - 認証", control, text)[0], 0)
                 self.press("新規サイト - 認証", IDOK)

@@ -118,8 +118,10 @@ class AddSiteAndOpml(unittest.TestCase):
             self.port = harness.free_port()
             session.write_settings("[Option]\r\nfirst=0\r\ntimer=0\r\nport=%d\r\n" % self.port)
             session.start()
+            # The port first: a tool started before the program's desktop exists would become
+            # that desktop's own process and not return until the desktop ends.
+            self.assertTrue(harness.wait_for_port(self.port, timeout=60))
             self.assertTrue(session.wait_for_main_window())
-            self.assertTrue(harness.wait_for_port(self.port))
             feed_a = self.feeds.url("/a.xml")
             list_url = self.feeds.url("/list.opml")
 

@@ -14,7 +14,7 @@ MAIN = (harness.MAIN_WINDOW_CLASS, harness.MAIN_WINDOW_TITLE)
 DIALOG = "#32770"
 WM_COMMAND = "0x111"
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
-ID_CHECK_ALL, ID_EXPORT_ALL, ID_EXPORT_SELECTED, ID_APP_EXIT = 165, 32790, 32792, 57665
+ID_CHECK_ALL, ID_PASTE_SITE, ID_EXPORT_ALL, ID_EXPORT_SELECTED, ID_APP_EXIT = 165, 194, 32790, 32792, 57665
 FILE_NAME_EDIT, FILE_NAME_COMBO, FILTER_COMBO = 0x480, 0x47C, 0x470
 
 
@@ -134,10 +134,18 @@ class AddSiteAndOpml(unittest.TestCase):
             session.screenshot("add-site-dialog.png")
             self.press("新規サイト", IDOK)
 
-            # The same address again: declined once, then accepted.
-            for button in (IDCANCEL, IDOK):
-                self.add(feed_a)
+            # The same address again: declined once, then accepted into the folder chosen in the
+            # dialog, where it goes first.
+            for button, target in ((IDCANCEL, None), (IDOK, 1)):
+                self.add(feed_a, target)
                 self.answer("%s は重複登録となりますが、よろしいですか?" % feed_a, button)
+
+            # The clipboard's text is offered by the paste command.
+            self.assertEqual(session.wintool("set-clipboard", self.feeds.url("/c.xml"))[0], 0)
+            self.command(ID_PASTE_SITE)
+            self.popup("新規サイト")
+            self.assertIn(self.feeds.url("/c.xml"), self.texts("新規サイト"))
+            self.press("新規サイト", IDCANCEL)
 
             # A feed that moved behind a password: a refused question reports the failure; the
             # second try asks twice (a wrong password first). The password is kept for the
@@ -192,11 +200,11 @@ class AddSiteAndOpml(unittest.TestCase):
         url = self.feeds.url
         self.assertEqual([f[0] for f in folders], ["新しいフォルダ", "F", "同期リスト", "同期リスト"])
         new_folder, plain, synced, reimported = folders
-        # Two registrations of a, each with the feed's title, its two articles and new; then the
-        # site behind the password at the address it moved to.
+        # Two registrations of a, each with the feed's title, its two articles and new, the second
+        # first in the folder; the site behind the password after it (the selected site).
         secret = url("/secret.xml")
-        self.assertEqual(new_folder[2], [("a", feed_a, 2, "1"), ("a", feed_a, 2, "1"), ("s", secret, 2, "1")])
-        site = root.findall("item")[0].findall("item")[2]
+        self.assertEqual(new_folder[2], [("a", feed_a, 2, "1"), ("s", secret, 2, "1"), ("a", feed_a, 2, "1")])
+        site = root.findall("item")[0].findall("item")[1]
         self.assertEqual(site.findtext("user"), "u")
         self.assertEqual(site.findtext("orgsrc"), url("/old.xml"))
         # The virtual desktop ended with the program; the tool runs without one.

@@ -385,6 +385,24 @@ HWND WaitForPopup(HWND owner, DWORD timeoutMs) {
   }
 }
 
+// Text in the system code page, as other programs put it on the clipboard.
+bool SetClipboardAnsi(const wchar_t* text) {
+  const int size = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 0 || !::OpenClipboard(nullptr)) return false;
+  bool set = false;
+  if (HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(size))) {
+    if (auto* bytes = static_cast<char*>(::GlobalLock(memory))) {
+      ::WideCharToMultiByte(CP_ACP, 0, text, -1, bytes, size, nullptr, nullptr);
+      ::GlobalUnlock(memory);
+      ::EmptyClipboard();
+      set = ::SetClipboardData(CF_TEXT, memory) != nullptr;
+    }
+    if (!set) ::GlobalFree(memory);  // the clipboard owns it once set
+  }
+  ::CloseClipboard();
+  return set;
+}
+
 // Driving another program's dialogs: "wait-popup", "set-dialog-item", "select-dialog-item",
 // "press-button". Returns -1 for a command that is none of these.
 int DialogCommand(int argc, wchar_t** argv) {
@@ -398,6 +416,7 @@ int DialogCommand(int argc, wchar_t** argv) {
     PrintUtf8(title);
     return 0;
   }
+  if (command == L"set-clipboard" && argc == 3) return SetClipboardAnsi(argv[2]) ? 0 : 1;
   const bool known = (command == L"set-dialog-item" && argc == 6) ||
                      (command == L"select-dialog-item" && argc == 6) || (command == L"press-button" && argc == 5);
   if (!known) return -1;

@@ -54,3 +54,11 @@
 #define ID_SITE_LINK 32815
 #define ID_APP_ABOUT 57664
 #define ID_APP_EXIT 57665
+
+// The add-site flow's dialogs.
+#define IDD_ADDSITE 159
+#define IDC_ADDSITE_URL 1001
+#define IDC_ADDSITE_TARGET 1022
+#define IDD_USER 207
+#define IDC_USER_NAME 1031
+#define IDC_USER_PASSWORD 1032

@@ -336,18 +336,24 @@ std::shared_ptr<TransferControl> StartScheduledTransfer(FetchRequest request, HW
   return control;
 }
 
-std::optional<FetchResult> FetchNow(const FetchRequest& request, Text* errorText) {
+std::optional<FetchResult> FetchNow(const FetchRequest& request, Text* errorText,
+                                    const CredentialPrompt& askCredentials) {
   WaitCursor waitCursor;
-  auto result = Transfer(request, nullptr);
-  // An answer of 401 is where asking the user for a name and password and trying once more
-  // belongs; until then it is reported like any other status.
-  if (!result) return std::nullopt;
-  if (result->status != HTTP_STATUS_OK) {
-    if (errorText) *errorText = u"HTTP " + UnsignedDecimalText(result->status);
+  FetchRequest attempt = request;
+  for (int prompts = 0;; ++prompts) {
+    auto result = Transfer(attempt, nullptr);
+    if (!result) return std::nullopt;
+    if (result->status == HTTP_STATUS_OK) return result;
     DiscardFile(*result);
-    return std::nullopt;
+    if (result->status != HTTP_STATUS_DENIED || !askCredentials) {
+      if (errorText) *errorText = u"HTTP " + UnsignedDecimalText(result->status);
+      return std::nullopt;
+    }
+    if (prompts == kMaxCredentialPrompts || !askCredentials(attempt.user, attempt.password)) {
+      if (errorText) *errorText = u"認証失敗";
+      return std::nullopt;
+    }
   }
-  return result;
 }
 
 // Names are matched here rather than by the search pattern: a pattern such as "*.tmp" also

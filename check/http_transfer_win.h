@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -46,9 +47,16 @@ class TransferControl {
 std::shared_ptr<TransferControl> StartScheduledTransfer(FetchRequest request, HWND replyWindow,
                                                         UINT replyMessage);
 
+// Asked for a user name and password when a site answers 401; false when the user declines.
+using CredentialPrompt = std::function<bool(Text& user, Text& password)>;
+inline constexpr int kMaxCredentialPrompts = 3;
+
 // The same transfer, blocking on the calling thread. Only a 200 answer is a result; another
-// status sets `errorText` to "HTTP <status>".
-std::optional<FetchResult> FetchNow(const FetchRequest& request, Text* errorText);
+// status sets `errorText` to "HTTP <status>". With `askCredentials`, a 401 asks up to
+// kMaxCredentialPrompts times and tries again with what was entered; a refusal or the last
+// failed try sets "認証失敗".
+std::optional<FetchResult> FetchNow(const FetchRequest& request, Text* errorText,
+                                    const CredentialPrompt& askCredentials = {});
 
 // Deletes what transfers and pages leave in the temporary folder ("*.tmp", "*.html.list" and,
 // unless `leaveHtml`, "*.html"), then the folder itself when nothing else is in it.

@@ -67,6 +67,12 @@ std::optional<OpmlDocument> ReadOpml(const XmlElement& root) {
   return document;
 }
 
+std::vector<const OpmlOutline*> FlattenOpmlSites(const std::vector<OpmlOutline>& items) {
+  std::vector<const OpmlOutline*> sites;
+  CollectSites(items, sites);
+  return sites;
+}
+
 std::unique_ptr<CRssSiteItem> MakeSiteFromOutline(const OpmlOutline& outline) {
   auto site = std::make_unique<CRssSiteItem>();
   site->title = outline.title;
@@ -84,10 +90,8 @@ OpmlImport ImportOpmlItems(FolderList& folders, CFolderItem* target, const CItem
   for (const auto& item : items) {
     if (item.isFolder) {
       CFolderItem* folder = AppendFolder(folders, item.title, result);
-      std::vector<const OpmlOutline*> sites;
-      CollectSites(item.children, sites);
       const CItemBase* last = nullptr;
-      for (const OpmlOutline* site : sites) InsertSite(*folder, *site, last, result);
+      for (const OpmlOutline* site : FlattenOpmlSites(item.children)) InsertSite(*folder, *site, last, result);
     } else {
       // One new folder takes every loose site when there is nowhere to put them.
       if (!target) target = AppendFolder(folders, kNewFolderTitle, result);

@@ -31,6 +31,9 @@ struct OpmlDocument {
 // Nullopt when the document is not OPML (no "opml", no "body" or no outline in it).
 std::optional<OpmlDocument> ReadOpml(const XmlElement& root);
 
+// The sites of `items` and of every folder among them, at any depth, in document order.
+std::vector<const OpmlOutline*> FlattenOpmlSites(const std::vector<OpmlOutline>& items);
+
 // A site as an OPML list registers it.
 std::unique_ptr<CRssSiteItem> MakeSiteFromOutline(const OpmlOutline& outline);
 

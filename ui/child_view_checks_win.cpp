@@ -124,9 +124,8 @@ void CChildView::CheckItem(ItemId id, bool force, bool recurse, bool manual) {
   }
   CItemBase* item = ItemFromId(id);
   if (!item) return;
-  // A synchronised folder's list is read by the OPML synchronisation, which is not part of
-  // the program yet: until then its sites are checked like any folder's.
-  if (item->kind == CItemBase::kKindFolder) {
+  // A synchronised folder's own list is downloaded first; its sites follow the synchronisation.
+  if (item->kind == CItemBase::kKindFolder && (recurse || SourceKind(*item) != 2)) {
     for (ItemId site : ChildIds(id)) CheckItem(site, force, false, manual);
     return;
   }
@@ -137,8 +136,9 @@ void CChildView::CheckItem(ItemId id, bool force, bool recurse, bool manual) {
 void CChildView::Enqueue(ItemId id, const CItemBase& item, bool force, bool manual) {
   if (waiting_.Contains(id) || FindRunning(id) || !item.IsCheckable()) return;
   // A subscription downloaded moments ago is not fetched again; this node still receives its
-  // next download.
-  if (!subscriptions_.Register(UniqueKey(item), id, ::GetTickCount() | 1u)) return;
+  // next download. Folders' lists are no subscriptions.
+  if (item.kind == CItemBase::kKindSite && !subscriptions_.Register(UniqueKey(item), id, ::GetTickCount() | 1u))
+    return;
   waiting_.Push({id, force, manual});
 }
 
@@ -224,10 +224,11 @@ void CChildView::EndCheck(ItemId id) {
 void CChildView::MoveSubscription(ItemId id, CItemBase& item, const Text& location) {
   const Text phrase = settings_.protectedPassPhrase;
   const Text clear = UnprotectSitePassword(item.pass, item.src, phrase);
-  subscriptions_.Unregister(UniqueKey(item), id);
+  const bool site = item.kind == CItemBase::kKindSite;
+  if (site) subscriptions_.Unregister(UniqueKey(item), id);
   item.src = location;
   if (!clear.empty()) item.pass = ProtectSitePassword(clear, item.src, phrase);
-  (void)subscriptions_.Register(UniqueKey(item), id, 0);
+  if (site) (void)subscriptions_.Register(UniqueKey(item), id, 0);
 }
 
 LRESULT CChildView::OnTransferDone(WPARAM itemParam, LPARAM resultParam) {
@@ -244,6 +245,8 @@ LRESULT CChildView::OnTransferDone(WPARAM itemParam, LPARAM resultParam) {
     return 0;
   }
   cue->transfer.reset();
+  const bool force = cue->force;
+  const bool manual = cue->manual;
   if (result && !result->location.empty()) MoveSubscription(id, *item, result->location);
   if (result && result->status == 200) {
     cue->file = result->file;
@@ -261,6 +264,8 @@ LRESULT CChildView::OnTransferDone(WPARAM itemParam, LPARAM resultParam) {
     RecordFailure(*item, result);
   }
   EndCheck(id);
+  // A list that could not be read leaves the folder as it is, and its sites are still checked.
+  if (item->kind == CItemBase::kKindFolder) CheckItem(id, force, true, manual);
   StartChecks();
   return 0;
 }
@@ -275,8 +280,12 @@ LRESULT CChildView::OnXmlLoaded(WPARAM itemParam, LPARAM documentParam) {
     return 0;
   }
   const Text lastModified = cue->lastModified;
+  const bool force = cue->force;
+  const bool manual = cue->manual;
   EndCheck(id);
-  if (item->kind == CItemBase::kKindSite) {
+  if (item->kind == CItemBase::kKindFolder) {
+    OnFolderListLoaded(id, *item, loaded->root, lastModified, force, manual);
+  } else if (item->kind == CItemBase::kKindSite) {
     FeedReadResult feed = ReadFeedDocument(loaded->root, item->src, static_cast<size_t>(settings_.loadItem));
     if (feed.articles)
       DistributeArticles(id, static_cast<CRssSiteItem&>(*item), std::move(feed.articles), lastModified);
@@ -288,6 +297,27 @@ LRESULT CChildView::OnXmlLoaded(WPARAM itemParam, LPARAM documentParam) {
   }
   StartChecks();
   return 0;
+}
+
+// The list read as OPML makes the folder follow it; an unreadable list keeps the sites (error
+// 40000) and they are checked all the same.
+void CChildView::OnFolderListLoaded(ItemId id, CItemBase& folder, const std::optional<XmlElement>& root,
+                                    const Text& lastModified, bool force, bool manual) {
+  std::optional<OpmlDocument> list;
+  if (root) list = ReadOpml(*root);
+  ++folder.checkCount;
+  if (!list) {
+    ++folder.errorCount;
+    folder.errorCode = CItemBase::kErrorXml;
+    CheckItem(id, force, true, manual);
+    return;
+  }
+  folder.lastModified = lastModified;
+  folder.errorCode = 0;
+  if (SyncFolder(id, list->items, force, manual)) {
+    ++folder.updateCount;
+    folder.updateTime = static_cast<int64_t>(std::time(nullptr));
+  }
 }
 
 // Every site of the same subscription gets its own copy; the checked site gets the original.

@@ -37,6 +37,14 @@ void CChildView::OnCommand(WPARAM wParam) {
     case ID_SHOW_ARTICLES:
     case ID_SHOW_ARTICLES_STORED: ShowSelectedArticles(ControlHeld()); break;
     case ID_BRING_TO_FRONT: BringToFront(::GetParent(hwnd())); break;
+    case ID_NEW_SITE:
+      ::SendMessageW(::GetParent(hwnd()), WM_COMMAND, ID_SHOW_MAIN_WINDOW, 0);
+      AddFromUrl(u"", SelectedItemId(), false);
+      break;
+    case ID_PASTE_SITE: PasteSite(); break;
+    case ID_OPML_EXPORT_ALL: ExportOpml(false); break;
+    case ID_OPML_EXPORT_SELECTED: ExportOpml(true); break;
+    case ID_OPML_IMPORT: ImportOpml(); break;
   }
 }
 

@@ -50,6 +50,7 @@ LRESULT CChildView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER: OnTimer(wParam); return 0;
     case WM_POWERBROADCAST: OnPowerBroadcast(wParam); return TRUE;
     case kMsgRegisterUrl: return OnRegisterUrl(wParam);
+    case kMsgFileDropped: return OnFileDropped(wParam, lParam);
     case kMsgTransferDone: return OnTransferDone(wParam, lParam);
     case kMsgXmlLoaded: return OnXmlLoaded(wParam, lParam);
     case kMsgServerSocket:
@@ -144,10 +145,10 @@ void CChildView::OnSize(int width, int height) {
   if (tree_) ::MoveWindow(tree_, 0, 0, width, height, TRUE);
 }
 
-ItemId CChildView::InsertNode(CItemBase& item, HTREEITEM parent) {
+ItemId CChildView::InsertNode(CItemBase& item, HTREEITEM parent, HTREEITEM after) {
   TVINSERTSTRUCTW insert{};
   insert.hParent = parent;
-  insert.hInsertAfter = TVI_LAST;
+  insert.hInsertAfter = after;
   insert.item.mask = TVIF_TEXT | TVIF_PARAM;
   const Text title = item.GetTitle();
   insert.item.pszText = const_cast<wchar_t*>(W(title));
@@ -231,6 +232,6 @@ LRESULT CChildView::OnRegisterUrl(WPARAM heapText) {
   return 1;
 }
 
-// The add-site flow takes the address from here (with the selected node as the place to add).
-// It is not part of the program yet, so the address is dropped as when a dialog is open.
-void CChildView::RegisterSiteFromAddress(TextView address, ItemId placeAfter) {}
+void CChildView::RegisterSiteFromAddress(TextView address, ItemId placeAfter) {
+  AddFromUrl(address, placeAfter, false);
+}

@@ -21,6 +21,7 @@
 #include "server/request_router.h"
 #include "ui/cue_item_win.h"
 #include "store/item_tree.h"
+#include "store/opml.h"
 #include "store/unique_url_map.h"
 #include "ui/item_id_table.h"
 #include "util/unique_handle_win.h"
@@ -119,6 +120,8 @@ class CChildView : public CWindow, public IServerHost {
   void MoveSubscription(ItemId id, CItemBase& item, const Text& location);
   LRESULT OnTransferDone(WPARAM item, LPARAM result);
   LRESULT OnXmlLoaded(WPARAM item, LPARAM document);
+  void OnFolderListLoaded(ItemId id, CItemBase& folder, const std::optional<XmlElement>& root,
+                          const Text& lastModified, bool force, bool manual);
   void DistributeArticles(ItemId id, CRssSiteItem& site, std::unique_ptr<CRssItemArray> articles,
                           const Text& lastModified);
   void EndCycle();
@@ -127,14 +130,37 @@ class CChildView : public CWindow, public IServerHost {
   // (the news state changed).
   void PostCheckingState(LPARAM updated);
   LRESULT OnRegisterUrl(WPARAM heapText);
-  // Registering a site from an address arrives with the add-site flow; until then the text is
-  // accepted and released.
+  // The add-site flow for the selected node (a folder: first in it; a site: after it).
   void RegisterSiteFromAddress(TextView address, ItemId placeAfter);
+
+  // Registering sites and OPML lists (add_site_flow_win.cpp, folder_sync_win.cpp,
+  // opml_commands_win.cpp).
+  // `node` is a folder or a site; the new site goes first in the folder when `first` is set,
+  // else after the site. With an empty tree the node is ignored.
+  void AddFromUrl(TextView text, ItemId node, bool first);
+  void AddFetchedFeed(const Text& url, const FetchResult& fetched, std::unique_ptr<CRssItemArray> articles,
+                      const Text& user, const Text& password, CFolderItem* folder, const CItemBase* after);
+  void AddFetchedOpml(const Text& url, const FetchResult& fetched, const OpmlDocument& list, const Text& user,
+                      const Text& password, CFolderItem* folder, const CItemBase* after);
+  // Makes a folder that follows an OPML list mirror `items`; true when a site went or came.
+  // Running checks are stopped before a site is deleted. The folder's sites are then queued.
+  bool SyncFolder(ItemId folderId, const std::vector<OpmlOutline>& items, bool force, bool manual);
+  // The tree control's node for a site already in the model, at its model position, listed
+  // under its subscription without a tick.
+  ItemId AddSiteNode(CItemBase& site);
+  // Removes a site's node, id and subscription entry; the model keeps the item.
+  void RemoveSiteNode(ItemId id);
+  ItemId IdOfItem(const CItemBase* item) const;
+  void BackUpDataFile();
+  void ExportOpml(bool selectedOnly);
+  void ImportOpml();
+  void PasteSite();
+  LRESULT OnFileDropped(WPARAM heapText, LPARAM point);
 
   bool CreateTreeControl();
   void FillTree();
   void AddFolderNodes(CFolderItem& folder);
-  ItemId InsertNode(CItemBase& item, HTREEITEM parent);
+  ItemId InsertNode(CItemBase& item, HTREEITEM parent, HTREEITEM after = TVI_LAST);
   ItemId SelectedItemId() const;
   void SetNodeText(ItemId id, const Text& text);
 

@@ -29,6 +29,9 @@ Utf8Form ClassifyUtf8(std::string_view bytes);
 std::optional<std::string> ToSystemCodePage(TextView text);
 // nullopt when the bytes are not valid in the code page (for example a lead byte at the end).
 std::optional<Text> FromSystemCodePage(std::string_view bytes);
+// Code page 932 whatever the system's is, with the same refusal of look-alikes; for files that
+// declare Shift-JIS.
+std::optional<std::string> ToShiftJis(TextView text);
 
 // Windows code page numbers the program names when it decodes documents.
 constexpr unsigned kCodePageShiftJis = 932;  // Windows' superset: ①, Ⅲ, ㈱ included

@@ -89,6 +89,13 @@ std::optional<std::string> ToSystemCodePage(TextView text) {
   return bytes;
 }
 
+std::optional<std::string> ToShiftJis(TextView text) {
+  const std::string utf8 = ToUtf8(text);
+  auto bytes = Iconv("CP932", "UTF-8", utf8);
+  if (!bytes || Iconv("UTF-8", "CP932", *bytes) != utf8) return std::nullopt;
+  return bytes;
+}
+
 std::optional<Text> FromSystemCodePage(std::string_view bytes) {
   const auto utf8 = Iconv("UTF-8", kSystemCodePage, bytes);
   if (!utf8) return std::nullopt;

@@ -5,6 +5,27 @@
 
 #include "util/wide_win.h"
 
+namespace {
+
+// Best-fit look-alikes are refused (U+00A5 would become a backslash, changing a path), and any
+// character that needed the default character makes the whole conversion fail.
+std::optional<std::string> Encode(TextView text, UINT codePage) {
+  const wchar_t* wide = W(text.data());
+  const int length = static_cast<int>(text.size());
+  BOOL usedDefault = FALSE;
+  const int needed =
+      WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, length, nullptr, 0, nullptr, &usedDefault);
+  if (needed <= 0 || usedDefault) return std::nullopt;
+  std::string bytes(static_cast<size_t>(needed), '\0');
+  if (WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, length, bytes.data(), needed, nullptr,
+                          &usedDefault) != needed ||
+      usedDefault)
+    return std::nullopt;
+  return bytes;
+}
+
+}  // namespace
+
 std::optional<std::string> ToSystemCodePage(TextView text) {
   if (text.empty()) return std::string();
   if (text.size() > size_t(INT_MAX)) return std::nullopt;
@@ -15,20 +36,13 @@ std::optional<std::string> ToSystemCodePage(TextView text) {
     if (FromUtf8(utf8) != text) return std::nullopt;
     return utf8;
   }
-  const wchar_t* wide = W(text.data());
-  const int length = static_cast<int>(text.size());
-  // Best-fit look-alikes are refused (U+00A5 would become a backslash, changing a path), and any
-  // character that needed the default character makes the whole conversion fail.
-  BOOL usedDefault = FALSE;
-  const int needed =
-      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, length, nullptr, 0, nullptr, &usedDefault);
-  if (needed <= 0 || usedDefault) return std::nullopt;
-  std::string bytes(static_cast<size_t>(needed), '\0');
-  if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, length, bytes.data(), needed, nullptr,
-                          &usedDefault) != needed ||
-      usedDefault)
-    return std::nullopt;
-  return bytes;
+  return Encode(text, CP_ACP);
+}
+
+std::optional<std::string> ToShiftJis(TextView text) {
+  if (text.empty()) return std::string();
+  if (text.size() > size_t(INT_MAX)) return std::nullopt;
+  return Encode(text, kCodePageShiftJis);
 }
 
 namespace {

@@ -23,6 +23,15 @@ class ForwardingToRunningCopy(unittest.TestCase):
             self.assertTrue(session.poll_until(
                 lambda: session.wintool("window-info", CLASS, TITLE)[1].strip() == "visible=1", 10))
             self.assertIsNone(first.poll(), "the first copy keeps running")
+            # The add-site dialog holds the address; while it is open, a forwarded /exit is
+            # dropped like any other forwarded text.
+            code, title = session.wintool("wait-popup", CLASS, TITLE, "20000")
+            self.assertEqual((code, title.strip()), (0, "新規サイト"))
+            self.assertIn("http://example.com/feed.rdf", session.wintool("dialog-text", "#32770", "新規サイト")[1])
+            session.run("/exit")
+            self.assertIsNone(first.poll())
+            session.wintool("press-button", "#32770", "新規サイト", "2")
+            self.assertEqual(session.wintool("wait-no-window", "#32770", "新規サイト", "20000")[0], 0)
 
             session.run("/exit")
             self.assertEqual(session.wait_for_exit(first), 0)

@@ -373,6 +373,70 @@ int ServeFixed(u_short port, DWORD seconds) {
   return 0;
 }
 
+// The window that has the input while `owner` is disabled by a modal one: a dialog or a message
+// box of the owner's program. Null until one appears within the time.
+HWND WaitForPopup(HWND owner, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    HWND popup = ::GetLastActivePopup(owner);
+    if (popup && popup != owner && ::IsWindowVisible(popup)) return popup;
+    if (::GetTickCount() - start >= timeoutMs) return nullptr;
+    ::Sleep(50);
+  }
+}
+
+// Text in the system code page, as other programs put it on the clipboard.
+bool SetClipboardAnsi(const wchar_t* text) {
+  const int size = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 0 || !::OpenClipboard(nullptr)) return false;
+  bool set = false;
+  if (HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(size))) {
+    if (auto* bytes = static_cast<char*>(::GlobalLock(memory))) {
+      ::WideCharToMultiByte(CP_ACP, 0, text, -1, bytes, size, nullptr, nullptr);
+      ::GlobalUnlock(memory);
+      ::EmptyClipboard();
+      set = ::SetClipboardData(CF_TEXT, memory) != nullptr;
+    }
+    if (!set) ::GlobalFree(memory);  // the clipboard owns it once set
+  }
+  ::CloseClipboard();
+  return set;
+}
+
+// Driving another program's dialogs: "wait-popup", "set-dialog-item", "select-dialog-item",
+// "press-button". Returns -1 for a command that is none of these.
+int DialogCommand(int argc, wchar_t** argv) {
+  const std::wstring command = argv[1];
+  if (command == L"wait-popup" && argc == 5) {
+    HWND owner = ::FindWindowW(OrNull(argv[2]), OrNull(argv[3]));
+    HWND popup = owner ? WaitForPopup(owner, std::wcstoul(argv[4], nullptr, 10)) : nullptr;
+    if (!popup) return 1;
+    wchar_t title[256] = {};
+    ::GetWindowTextW(popup, title, 256);
+    PrintUtf8(title);
+    return 0;
+  }
+  if (command == L"set-clipboard" && argc == 3) return SetClipboardAnsi(argv[2]) ? 0 : 1;
+  const bool known = (command == L"set-dialog-item" && argc == 6) ||
+                     (command == L"select-dialog-item" && argc == 6) || (command == L"press-button" && argc == 5);
+  if (!known) return -1;
+  HWND dialog = ::FindWindowW(OrNull(argv[2]), OrNull(argv[3]));
+  const int id = static_cast<int>(std::wcstoul(argv[4], nullptr, 0));
+  HWND item = dialog ? ::GetDlgItem(dialog, id) : nullptr;
+  if (!item) return 1;
+  if (command == L"set-dialog-item")
+    return ::SendMessageW(item, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[5])) ? 0 : 1;
+  if (command == L"select-dialog-item") {
+    if (::SendMessageW(item, CB_SETCURSEL, std::wcstoul(argv[5], nullptr, 10), 0) == CB_ERR) return 1;
+    // A selection made by message is not announced; the dialog learns of it as from the user's
+    // pick, which ends the selection (some dialogs act only on that) and then changes it.
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELENDOK), reinterpret_cast<LPARAM>(item));
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(item));
+    return 0;
+  }
+  return ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(item)) ? 0 : 1;
+}
+
 int Main(int argc, wchar_t** argv);
 
 }  // namespace
@@ -428,6 +492,7 @@ int Main(int argc, wchar_t** argv) {
                ? 0
                : 1;
   }
+  if (const int code = DialogCommand(argc, argv); code >= 0) return code;
   if (command == L"tray-entry" && argc == 3) return TrayEntry(argv[2]);
   if (command == L"close-window" && argc == 4) {
     HWND window = ::FindWindowW(OrNull(argv[2]), OrNull(argv[3]));

@@ -1,0 +1,60 @@
+// Folders that follow an OPML list, and the tree control's side of adding and removing sites.
+#include "ui/child_view_win.h"
+
+#include "store/folder_sync.h"
+
+ItemId CChildView::IdOfItem(const CItemBase* item) const {
+  if (!item) return 0;
+  const ItemId parent = item->Parent() ? IdOfItem(item->Parent()) : 0;
+  if (item->Parent() && !parent) return 0;
+  for (ItemId id : ChildIds(parent))
+    if (ItemFromId(id) == item) return id;
+  return 0;
+}
+
+ItemId CChildView::AddSiteNode(CItemBase& site) {
+  CFolderItem* folder = site.Parent();
+  const ItemId folderId = IdOfItem(folder);
+  if (!folderId) return 0;
+  const CItemBase* previous = nullptr;
+  for (const auto& child : folder->Children()) {
+    if (child.get() == &site) break;
+    previous = child.get();
+  }
+  const ItemId previousId = IdOfItem(previous);
+  const ItemId id = InsertNode(site, NodeFromId(folderId), previousId ? NodeFromId(previousId) : TVI_FIRST);
+  if (id) subscriptions_.Register(UniqueKey(site), id, 0);
+  return id;
+}
+
+void CChildView::RemoveSiteNode(ItemId id) {
+  const CItemBase* site = ItemFromId(id);
+  if (!site) return;
+  subscriptions_.Unregister(UniqueKey(*site), id);
+  ::SendMessageW(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(NodeFromId(id)));
+  ids_.Remove(id);
+}
+
+// Sites are deleted only after every running check is stopped: a running check or a queued one
+// would otherwise report to an item that no longer exists.
+bool CChildView::SyncFolder(ItemId folderId, const std::vector<OpmlOutline>& items, bool force, bool manual) {
+  CItemBase* item = ItemFromId(folderId);
+  if (!item || item->kind != CItemBase::kKindFolder) return false;
+  auto& folder = static_cast<CFolderItem&>(*item);
+  const auto sites = FlattenOpmlSites(items);
+  const auto gone = SitesWithoutCounterpart(folder, sites);
+  if (!gone.empty()) StopChecks();
+  for (const CItemBase* site : gone) {
+    RemoveSiteNode(IdOfItem(site));
+    (void)RemoveChild(folder, site);
+  }
+  const auto added = AddMissingSites(folder, sites);
+  for (CRssSiteItem* site : added) AddSiteNode(*site);
+  if (!gone.empty()) {
+    // The folder's news flag follows what is left.
+    SetFolderNewFlag(folder, CountChildren(folder).fresh > 0, false);
+    PostCheckingState(-1);
+  }
+  CheckItem(folderId, force, true, manual);
+  return !gone.empty() || !added.empty();
+}

@@ -249,9 +249,12 @@ class PelunSession:
         fd, path = tempfile.mkstemp(dir=self.workdir, suffix=".out")
         os.close(fd)
         os.remove(path)
-        subprocess.run(self._command("wintool.exe", ("--out", windows_path(path)) + tuple(args)),
-                       env=self.env, cwd=self.program_dir, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=timeout)
+        # Not waited for: when the desktop does not exist yet, this very call becomes the
+        # desktop's process and stays; the session's end takes it down with the rest.
+        self.processes.append(subprocess.Popen(
+            self._command("wintool.exe", ("--out", windows_path(path)) + tuple(args)),
+            env=self.env, cwd=self.program_dir, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL))
         if not self.poll_until(lambda: os.path.exists(path), timeout, interval=0.05):
             raise subprocess.TimeoutExpired("wintool " + " ".join(args), timeout)
         with open(path, "rb") as f:

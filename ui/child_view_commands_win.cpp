@@ -37,6 +37,7 @@ void CChildView::OnCommand(WPARAM wParam) {
     case ID_SHOW_ARTICLES:
     case ID_SHOW_ARTICLES_STORED: ShowSelectedArticles(ControlHeld()); break;
     case ID_BRING_TO_FRONT: BringToFront(::GetParent(hwnd())); break;
+    default: (void)OnTreeCommand(LOWORD(wParam)); break;
   }
 }
 
@@ -44,7 +45,7 @@ void CChildView::MarkAllRead() {
   if (::MessageBoxW(::GetParent(hwnd()), L"全てを既読にしてよろしいですか?", W(kApplicationTitle),
                     MB_YESNO | MB_ICONWARNING) != IDYES)
     return;
-  for (const auto& folder : folders_) SetFolderNewFlag(*folder, false, true);
+  for (ItemId folder : TopLevelFolderIds()) SetItemNewFlag(0, folder, true);
   PostCheckingState(-1);
 }
 

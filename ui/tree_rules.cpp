@@ -52,12 +52,12 @@ ImageChange FolderImageChange(int oldImage, int newImage) {
 std::vector<size_t> MoveFolderOrder(size_t folderCount, size_t movedIndex, size_t targetIndex,
                                     bool lowerHalf) {
   if (movedIndex >= folderCount || targetIndex >= folderCount) return {};
-  std::optional<size_t> before = targetIndex;
-  if (lowerHalf) before = targetIndex + 1 < folderCount ? std::optional<size_t>(targetIndex + 1) : std::nullopt;
-  if (before && *before == movedIndex) return {};
+  // `before` == folderCount: after the last folder.
+  const size_t before = lowerHalf ? targetIndex + 1 : targetIndex;
+  if (before == movedIndex) return {};
   std::vector<long long> keys(folderCount);
   for (size_t k = 0; k < folderCount; ++k) keys[k] = 2 * static_cast<long long>(k + 1);
-  keys[movedIndex] = before ? keys[*before] - 1 : 2 * static_cast<long long>(folderCount) + 1;
+  keys[movedIndex] = before < folderCount ? keys[before] - 1 : 2 * static_cast<long long>(folderCount) + 1;
   std::vector<size_t> order(folderCount);
   std::iota(order.begin(), order.end(), size_t{0});
   std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys[a] < keys[b]; });

@@ -3,7 +3,9 @@ folder is made through its dialog, renamed by label editing and deleted after th
 (answered both ways); folders are sorted by name and update time (with Shift reversed); a
 site and a folder are moved by OLE drags; a reset site is fetched unconditionally; ids taken
 before a delete, a move and a sort name nothing afterwards; the data file keeps the result."""
+import os
 import re
+import subprocess
 import unittest
 import urllib.error
 import urllib.request
@@ -64,6 +66,15 @@ class TreeTest(unittest.TestCase):
     def on(self, text, command_id):
         self.wintool("tree-select", text)
         self.command(command_id)
+
+    def drag(self, kind, item_id, x, y):
+        """Drops an item id at a point of the screen with a real OLE drag from the helper; the
+        X pointer is put there first, since the drag loop follows the pointer."""
+        subprocess.run(["xdotool", "mousemove", str(x), str(y)], check=True,
+                       env={**os.environ, "DISPLAY": self.session.xserver.display})
+        out = self.wintool("drag", kind, str(item_id), str(x), str(y))
+        self.assertIn("result=0x40100", out)  # dropped
+        return out
 
     def tree(self):
         """(level, image, bold, selected, (x, y) of the row's centre, text) per node."""
@@ -128,6 +139,9 @@ class TreeTest(unittest.TestCase):
         with open(self.session.data_file, "wb") as f:
             f.write(data)
         self.session.start()
+        # The helper is started only once the program listens: a second program started into
+        # the desktop while the first is still starting can wait there for a minute.
+        self.assertTrue(harness.wait_for_port(self.port, 60), "the program starts")
         self.assertTrue(self.session.wait_for_main_window())
         self.command(ID_SHOW_MAIN_WINDOW)
         self.wait_for(lambda: "visible=1" in self.wintool("window-info", *MAIN), "the window shows")
@@ -143,6 +157,8 @@ class TreeTest(unittest.TestCase):
                                   "Beta": (FOLDER, False), "R": (SITE, False), "Gamma": (FOLDER, False)})
 
         with self.subTest("pictures follow a check of a folder"):
+            for shown in ("R", "壊れた"):  # selecting a site opens its folder
+                self.wintool("tree-select", shown)
             self.on("Alpha", ID_CHECK)
             self.wait_for(lambda: self.node("b-site")[1] == SITE_CHECKING, "the slow site shows its check")
             self.wait_for(lambda: self.node("b-site")[1] == SITE_NEWS, "and then its news", 30)
@@ -201,13 +217,12 @@ class TreeTest(unittest.TestCase):
         with self.subTest("a site dragged onto another folder, a folder onto the end"):
             b_site = self.site_ids("Alpha")[self.shape()[0][1].index("b-site")]
             x, y = self.node("Beta")[4]
-            out = self.wintool("drag", "site", str(b_site), str(x), str(y))
-            self.assertIn("result=0x40100", out)  # dropped
+            self.drag("site", b_site, x, y)
             self.wait_for(lambda: dict(self.shape())["Beta"] == ["b-site", "R"], "first in the folder")
             self.assertTrue(self.names_nothing(b_site), "the moved site's old id names nothing")
             alpha_id = self.folder_ids()["Alpha"]
             level, _, _, _, (x, _), _, (top, bottom) = self.node("改名フォルダ")
-            self.wintool("drag", "folder", str(alpha_id), str(x), str(bottom - 2))
+            self.drag("folder", alpha_id, x, bottom - 2)
             self.wait_for(lambda: [f for f, _ in self.shape()] == ["Beta", "改名フォルダ", "Alpha"],
                           "onto the lower half of the last folder: to the end, %s" % self.shape())
             self.assertEqual(self.folder_ids()["Alpha"], alpha_id, "a moved folder keeps its id")

@@ -227,9 +227,12 @@ int DragItem(const std::wstring& kind, ItemId id, int x, int y) {
   DropAfterAWhile source;
   ::SetCursorPos(x, y);
   DWORD effect = DROPEFFECT_NONE;
+  POINT cursor{};
+  ::GetCursorPos(&cursor);
   const HRESULT result = ::DoDragDrop(data, &source, DROPEFFECT_MOVE, &effect);
   data->Release();
-  std::printf("result=0x%lx\neffect=%lu\n", static_cast<unsigned long>(result), static_cast<unsigned long>(effect));
+  std::printf("result=0x%lx\neffect=%lu\ncursor=%ld,%ld\n", static_cast<unsigned long>(result),
+              static_cast<unsigned long>(effect), cursor.x, cursor.y);
   ::OleUninitialize();
   return result == DRAGDROP_S_DROP ? 0 : 1;
 }

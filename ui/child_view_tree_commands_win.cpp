@@ -15,13 +15,14 @@ constexpr UINT_PTR kKeySubclassId = 1;
 
 bool KeyHeld(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
 
-// The tree's own keys become the view's commands: posted, so that a dialog or menu they open
-// does not run inside the control's key handling.
+// The tree's own keys become commands: posted, so that a dialog or menu they open does not run
+// inside the control's key handling, and to the main window, which handles its own commands
+// and hands the rest to the view.
 LRESULT CALLBACK TreeKeys(HWND tree, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                           DWORD_PTR viewParam) noexcept {
-  HWND view = reinterpret_cast<HWND>(viewParam);
-  auto post = [view](UINT command) {
-    ::PostMessageW(view, WM_COMMAND, command, 0);
+  HWND frame = ::GetParent(reinterpret_cast<HWND>(viewParam));
+  auto post = [frame](UINT command) {
+    ::PostMessageW(frame, WM_COMMAND, command, 0);
     return 0;
   };
   const bool editing = TreeView_GetEditControl(tree) != nullptr;

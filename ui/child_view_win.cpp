@@ -67,8 +67,11 @@ LRESULT CChildView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 bool CChildView::OnCreate() {
   settings_ = LoadSettings(CIniFile(SettingsPath()));
   subscriptionDefaults_ = ReadSubscriptionDefaults(CIniFile(directories_.program + kDefineIniFileName));
-  if (!CreateTreeControl() || !CreateImageList() || !CreateTreeKeys()) return false;
-  // Without OLE the tree still works, only nothing can be dropped on it.
+  if (!CreateTreeControl()) return false;
+  // Without its pictures, its keys or OLE the tree still works: it shows bare labels, takes
+  // commands from the menus only, or accepts no drops.
+  (void)CreateImageList();
+  (void)CreateTreeKeys();
   (void)RegisterDropTarget();
   // Stored passwords need the key pair; without it they only come back empty, so the program
   // still runs.

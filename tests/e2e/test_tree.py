@@ -18,7 +18,7 @@ MAIN = (harness.MAIN_WINDOW_CLASS, harness.MAIN_WINDOW_TITLE)
 WM_COMMAND, WM_SYSCOMMAND, SC_MAXIMIZE = 0x111, 0x112, 0xF030
 IDYES, IDNO, IDOK = 6, 7, 1
 ID_CHECK, ID_RENAME, ID_DELETE, ID_NEW_FOLDER = 135, 152, 153, 158
-ID_SHOW_MAIN_WINDOW, ID_APP_EXIT = 186, 57665
+ID_SHOW_MAIN_WINDOW, ID_CONTEXT_MENU, ID_APP_EXIT = 186, 195, 57665
 ID_SORT_BY_NAME, ID_SORT_BY_UPDATE, ID_RESET_ARTICLES = 32783, 32807, 32811
 FOLDER, FOLDER_NEWS, SITE, SITE_NEWS, SITE_CHECKING, SITE_ERROR, CANNOT_CHECK = 0, 1, 3, 4, 5, 6, 10
 LAST_MODIFIED = "Mon, 01 Jan 2024 00:00:00 GMT"
@@ -70,11 +70,18 @@ class TreeTest(unittest.TestCase):
     def drag(self, kind, item_id, x, y):
         """Drops an item id at a point of the screen with a real OLE drag from the helper; the
         X pointer is put there first, since the drag loop follows the pointer."""
-        subprocess.run(["xdotool", "mousemove", str(x), str(y)], check=True,
-                       env={**os.environ, "DISPLAY": self.session.xserver.display})
+        self.xdotool("mousemove", str(x), str(y))
         out = self.wintool("drag", kind, str(item_id), str(x), str(y))
         self.assertIn("result=0x40100", out)  # dropped
         return out
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool"] + list(args), check=True,
+                       env={**os.environ, "DISPLAY": self.session.xserver.display})
+
+    def menu_visible(self):
+        code, out = self.session.wintool("window-info", "#32768", "")
+        return code == 0 and "visible=1" in out
 
     def tree(self):
         """(level, image, bold, selected, (x, y) of the row's centre, text) per node."""
@@ -236,6 +243,17 @@ class TreeTest(unittest.TestCase):
             self.wait_for(lambda: len(self.requests_for("/r.xml")) == 2, "reset checks at once")
             self.assertIsNone(self.requests_for("/r.xml")[1].header("If-Modified-Since"))
             self.wait_for(lambda: self.node("R")[1] == SITE_NEWS, "every article is new again")
+
+        with self.subTest("the context menu of a site, and the Delete key"):
+            self.on("R", ID_CONTEXT_MENU)
+            self.wait_for(self.menu_visible, "the menu opens")
+            self.xdotool("key", "Escape")
+            self.wait_for(lambda: not self.menu_visible(), "and closes")
+            self.wintool("tree-select", "R")
+            self.xdotool("key", "Delete")
+            out = self.wintool("answer-box", "pelun", str(IDNO))
+            self.assertIn("text=「R」を削除しますか?", out)
+            self.assertIn("R", dict(self.shape())["Beta"])
 
         alpha_order = dict(self.shape())["Alpha"]
         self.command(ID_APP_EXIT)

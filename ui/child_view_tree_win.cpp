@@ -19,6 +19,20 @@ constexpr COLORREF kImageMask = RGB(255, 0, 255);
 // The bitmaps in image-list order.
 constexpr int kImageResources[kTreeImageCount] = {162, 185, 184, 164, 161, 176, 198, 219, 220, 218, 221};
 
+using FolderRanks = std::unordered_map<const CItemBase*, LPARAM>;
+
+// The root's children in the order of their folders' new places.
+int CALLBACK CompareFolderRanks(LPARAM a, LPARAM b, LPARAM ranks) noexcept {
+  const auto& byItem = *reinterpret_cast<const FolderRanks*>(ranks);
+  auto rankOf = [&byItem](LPARAM item) {
+    const auto found = byItem.find(reinterpret_cast<const CItemBase*>(item));
+    return found == byItem.end() ? LPARAM{0} : found->second;
+  };
+  const LPARAM left = rankOf(a);
+  const LPARAM right = rankOf(b);
+  return left < right ? -1 : left > right ? 1 : 0;
+}
+
 Text WithName(TextView format, const Text& name) {
   Text text(format);
   ReplaceAll(text, u"%s", name);
@@ -204,7 +218,7 @@ bool CChildView::MoveFolder(ItemId folderId, ItemId targetId, bool lowerHalf) {
   if (order.empty()) return false;
   StopChecks();
   FolderList reordered;
-  std::unordered_map<const CItemBase*, LPARAM> rank;
+  FolderRanks rank;
   for (size_t place = 0; place < order.size(); ++place) {
     rank[folders_[order[place]].get()] = static_cast<LPARAM>(place);
     reordered.push_back(std::move(folders_[order[place]]));
@@ -212,12 +226,7 @@ bool CChildView::MoveFolder(ItemId folderId, ItemId targetId, bool lowerHalf) {
   folders_ = std::move(reordered);
   TVSORTCB sort{};
   sort.hParent = TVI_ROOT;
-  sort.lpfnCompare = [](LPARAM a, LPARAM b, LPARAM ranks) noexcept -> int {
-    const auto& byItem = *reinterpret_cast<std::unordered_map<const CItemBase*, LPARAM>*>(ranks);
-    const LPARAM left = byItem.at(reinterpret_cast<const CItemBase*>(a));
-    const LPARAM right = byItem.at(reinterpret_cast<const CItemBase*>(b));
-    return left < right ? -1 : left > right ? 1 : 0;
-  };
+  sort.lpfnCompare = &CompareFolderRanks;
   sort.lParam = reinterpret_cast<LPARAM>(&rank);
   TreeView_SortChildrenCB(tree_, &sort, FALSE);
   TreeView_SelectItem(tree_, NodeFromId(folderId));

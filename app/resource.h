@@ -62,3 +62,22 @@
 #define IDD_USER 207
 #define IDC_USER_NAME 1031
 #define IDC_USER_PASSWORD 1032
+
+// The site tree: its pictures in image-list order's resource numbers, its three context menus
+// and the new-folder dialog.
+#define IDB_TREE_FOLDER 162
+#define IDB_TREE_FOLDER_NEWS 185
+#define IDB_TREE_FOLDER_CHECKING 184
+#define IDB_TREE_SITE 164
+#define IDB_TREE_SITE_NEWS 161
+#define IDB_TREE_SITE_CHECKING 176
+#define IDB_TREE_SITE_ERROR 198
+#define IDB_TREE_SYNC 219
+#define IDB_TREE_SYNC_NEWS 220
+#define IDB_TREE_SYNC_CHECKING 218
+#define IDB_TREE_SITE_NOCHECK 221
+#define IDR_MENU_SITE 137
+#define IDR_MENU_FOLDER 138
+#define IDR_MENU_NON 139
+#define IDD_ADD_FOLDER 160
+#define IDC_FOLDER_NAME 1002

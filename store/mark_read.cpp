@@ -23,3 +23,5 @@ void MarkItemRead(CItemBase& item) {
     SetFolderNewFlag(static_cast<CFolderItem&>(item), false, true);
   MarkArticlesRead(item);
 }
+
+void ClearArticleNewFlags(CItemBase& item) { MarkArticlesRead(item); }

@@ -7,3 +7,5 @@
 // loses the news of every site. Every new article below the item becomes not new and drops
 // its body.
 void MarkItemRead(CItemBase& item);
+// Only the articles below the item become not new; the items' own flags stay.
+void ClearArticleNewFlags(CItemBase& item);

@@ -5,6 +5,7 @@
   app/icons/main.ico         the program and window icon
   app/icons/tray_*.ico       the tray icons: idle, news, and two frames of checking
   app/icons/toolbar.bmp      the main window's toolbar buttons: new, delete, options
+  app/icons/tree_*.bmp       the site tree's state pictures (drawn in tree_images.py)
 
 Standard library only. Run it again after changing a drawing and commit the results, so that
 the build needs no Python. With --preview FILE it also writes the pictures enlarged onto dark and
@@ -332,19 +333,22 @@ def stacked(*canvases):
     return [row + [c[0][0]] * (width - len(row)) for c in canvases for row in c]
 
 
-def write_preview(path, icons, strip):
+def write_preview(path, icons, strip, tree=()):
     """One sheet, on a dark task bar colour and on the light button face: the 16-pixel images
     and the toolbar enlarged 8 times, the 32-pixel ones 4 times, the program icon's largest 4
     times, and everything at its actual size and doubled."""
     # The strip as the toolbar shows it: magenta is let through.
-    strip = [[(0, 0, 0, 0) if p == MAGENTA else p + (255,) for p in row] for row in strip]
+    def see_through(rows):
+        return [[(0, 0, 0, 0) if p == MAGENTA else p + (255,) for p in row] for row in rows]
+    strip = see_through(strip)
+    tree = [see_through(rows) for rows in tree]
     small = [pictures[0] for pictures in icons.values()]
     middle = [pictures[1] for pictures in icons.values()]
     halves = []
     for background in ((0x20, 0x20, 0x20), BUTTON_FACE):
-        actual = [small + [strip], middle + [icons["main.ico"][2]]]
+        actual = [small + [strip], middle + [icons["main.ico"][2]], list(tree)]
         halves.append(stacked(
-            sheet([small, [strip]], background, 8),
+            sheet([small, [strip], tree], background, 8) if tree else sheet([small, [strip]], background, 8),
             sheet([middle], background, 4),
             side_by_side(sheet([icons["main.ico"][2:]], background, 4),
                          sheet(actual, background, 1), sheet(actual, background, 2))))
@@ -378,8 +382,10 @@ def main():
         f.write(ico(icons["main.ico"][:2]))
     with open(os.path.join(app, "icons", "toolbar.bmp"), "wb") as f:
         f.write(bmp(strip))
+    import tree_images  # draws with the shapes above
+    tree = tree_images.write(os.path.join(app, "icons"))
     if args.preview:
-        write_preview(args.preview, icons, strip)
+        write_preview(args.preview, icons, strip, tree)
 
 
 if __name__ == "__main__":

@@ -198,9 +198,11 @@ void CChildView::StartCheck(const WAITCUEITEM& entry) {
   cue->transfer = StartScheduledTransfer(std::move(request), hwnd(), kMsgTransferDone);
   if (!cue->transfer) {
     RecordFailure(*item, std::nullopt);
+    RefreshItemImage(entry.item);
     return;
   }
   running_.push_back(std::move(cue));
+  RefreshItemImage(entry.item);
   if (!checking_) {
     checking_ = true;
     PostCheckingState(-1);
@@ -213,10 +215,12 @@ void CChildView::RecordFailure(CItemBase& item, const std::optional<FetchResult>
   item.errorCode = CheckErrorCode(result);
 }
 
+// The picture shows the outcome: news, an error, or the plain state.
 void CChildView::EndCheck(ItemId id) {
   running_.erase(std::remove_if(running_.begin(), running_.end(),
                                 [id](const auto& cue) { return cue->item == id; }),
                  running_.end());
+  RefreshItemImage(id);
 }
 
 // A permanent move: the new address is kept, and the password protected for it again, since a
@@ -260,7 +264,11 @@ LRESULT CChildView::OnTransferDone(WPARAM itemParam, LPARAM resultParam) {
     ++item->checkCount;
     item->errorCode = 0;
   } else {
-    if (result && result->status == 410) item->src.clear();  // gone for good
+    if (result && result->status == 410) {  // gone for good
+      const Text oldKey = UniqueKey(*item);
+      item->src.clear();
+      ResubscribeSite(id, oldKey);
+    }
     RecordFailure(*item, result);
   }
   EndCheck(id);
@@ -293,6 +301,7 @@ LRESULT CChildView::OnXmlLoaded(WPARAM itemParam, LPARAM documentParam) {
       ++item->checkCount;
       ++item->errorCount;
       item->errorCode = feed.errorCode;
+      RefreshItemImage(id);
     }
   }
   StartChecks();
@@ -329,6 +338,7 @@ void CChildView::DistributeArticles(ItemId id, CRssSiteItem& site,
     const MergeOutcome outcome = MergeResult(receiver, std::move(copy), lastModified, options);
     if (outcome.updated) ++updatedCount_;
     if (outcome.titleChanged) SetNodeText(target, receiver.title);
+    RefreshItemImage(target);
   };
   if (const CUniqueURLItem* subscription = subscriptions_.Find(UniqueKey(site))) {
     for (ItemId other : subscription->nodes) {
@@ -357,7 +367,10 @@ void CChildView::StopChecks() {
   if (running_.empty()) return;
   checking_ = false;
   PostCheckingState(static_cast<LPARAM>(updatedCount_));
+  std::vector<ItemId> stopped;
+  for (const auto& cue : running_) stopped.push_back(cue->item);
   running_.clear();
+  for (ItemId id : stopped) RefreshItemImage(id);
 }
 
 void CChildView::EndCycle() {

@@ -45,6 +45,7 @@ void CChildView::OnCommand(WPARAM wParam) {
     case ID_OPML_EXPORT_ALL: ExportOpml(false); break;
     case ID_OPML_EXPORT_SELECTED: ExportOpml(true); break;
     case ID_OPML_IMPORT: ImportOpml(); break;
+    default: (void)OnTreeCommand(LOWORD(wParam)); break;
   }
 }
 
@@ -52,7 +53,7 @@ void CChildView::MarkAllRead() {
   if (::MessageBoxW(::GetParent(hwnd()), L"全てを既読にしてよろしいですか?", W(kApplicationTitle),
                     MB_YESNO | MB_ICONWARNING) != IDYES)
     return;
-  for (const auto& folder : folders_) SetFolderNewFlag(*folder, false, true);
+  for (ItemId folder : TopLevelFolderIds()) SetItemNewFlag(0, folder, true);
   PostCheckingState(-1);
 }
 

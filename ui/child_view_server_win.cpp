@@ -49,7 +49,12 @@ Text CChildView::BodyWhitelist() const {
 bool CChildView::PageFileExists(ItemId id) const { return FileExists(GetPageFilePath(*this, id)); }
 
 void CChildView::MarkRead(ItemId id) {
-  if (CItemBase* item = ItemFromId(id)) MarkItemRead(*item);
+  if (CItemBase* item = ItemFromId(id)) {
+    MarkItemRead(*item);
+    RefreshItemImage(id);
+    for (ItemId child : ChildIds(id)) RefreshItemImage(child);
+    if (HTREEITEM parent = TreeView_GetParent(tree_, NodeFromId(id))) RefreshItemImage(IdFromNode(parent));
+  }
   PostCommand(ID_CLOSE_POPUP);
   PostCheckingState(-1);
 }

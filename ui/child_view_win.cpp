@@ -10,6 +10,7 @@
 #include "store/data_file_win.h"
 #include "store/opml.h"
 #include "store/password_protection.h"
+#include "ui/tree_rules.h"
 #include "util/file_io_win.h"
 #include "util/wide_win.h"
 #include "util/xml_dom_win.h"
@@ -43,6 +44,8 @@ bool CChildView::Create(HWND parent, HINSTANCE instance) {
 LRESULT CChildView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: return OnCreate() ? 0 : -1;
+    case WM_DESTROY: RevokeDropTarget(); return 0;
+    case WM_NOTIFY: return OnTreeNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_SETFOCUS: ::SetFocus(tree_); return 0;
     case WM_CLOSE: OnExit(); return 0;
@@ -65,6 +68,11 @@ bool CChildView::OnCreate() {
   settings_ = LoadSettings(CIniFile(SettingsPath()));
   subscriptionDefaults_ = ReadSubscriptionDefaults(CIniFile(directories_.program + kDefineIniFileName));
   if (!CreateTreeControl()) return false;
+  // Without its pictures, its keys or OLE the tree still works: it shows bare labels, takes
+  // commands from the menus only, or accepts no drops.
+  (void)CreateImageList();
+  (void)CreateTreeKeys();
+  (void)RegisterDropTarget();
   // Stored passwords need the key pair; without it they only come back empty, so the program
   // still runs.
   (void)EnsureKeyContainer();
@@ -145,11 +153,14 @@ void CChildView::OnSize(int width, int height) {
   if (tree_) ::MoveWindow(tree_, 0, 0, width, height, TRUE);
 }
 
+// A new node shows the plain picture of its kind until RefreshItemImage looks at its state.
 ItemId CChildView::InsertNode(CItemBase& item, HTREEITEM parent, HTREEITEM after) {
   TVINSERTSTRUCTW insert{};
   insert.hParent = parent;
   insert.hInsertAfter = after;
-  insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+  insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  insert.item.iImage = insert.item.iSelectedImage =
+      item.kind == CItemBase::kKindFolder ? kImageFolder : kImageSite;
   const Text title = item.GetTitle();
   insert.item.pszText = const_cast<wchar_t*>(W(title));
   insert.item.lParam = reinterpret_cast<LPARAM>(&item);
@@ -171,7 +182,9 @@ void CChildView::AddFolderNodes(CFolderItem& folder) {
   for (const auto& child : folder.Children()) {
     const ItemId siteId = InsertNode(*child, NodeFromId(folderId));
     if (siteId) subscriptions_.Register(UniqueKey(*child), siteId, 0);
+    RefreshItemImage(siteId);
   }
+  RefreshItemImage(folderId);
 }
 
 CFolderItem* CChildView::AppendFolder(std::unique_ptr<CFolderItem> folder) {

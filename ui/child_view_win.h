@@ -27,6 +27,8 @@
 #include "util/unique_handle_win.h"
 #include "util/window_win.h"
 
+class CSiteDropTarget;
+
 class CChildView : public CWindow, public IServerHost {
  public:
   static constexpr int kTreeControlId = 1000;
@@ -87,6 +89,31 @@ class CChildView : public CWindow, public IServerHost {
   void OpenNewArticles();
   // The first top-level folder whose new flag is set; 0 when none.
   ItemId FirstItemWithNew() const;
+
+  // The tree's pictures, news flags and structural changes (child_view_tree_win.cpp). Every
+  // structural change stops the checks first, since the queue names items by id.
+  void RefreshItemImage(ItemId id);
+  void SetItemNewFlag(int32_t value, ItemId id, bool propagate);
+  void ClearNewFlags(ItemId id);
+  bool ItemHasNews(ItemId id) const;
+  void DeleteItem(ItemId id, bool confirm);
+  // Into a folder (first place) or after a site; false when nothing moved.
+  bool MoveSite(ItemId site, ItemId target);
+  // Before the folder under the point, or, on the lower half of its row, before the next one.
+  bool MoveFolder(ItemId folder, ItemId target, bool lowerHalf);
+  void SortFolder(ItemId id, bool byUpdateTime, bool normalOrder);
+  void ResetArticles(ItemId id);
+  // Registering a site from text (a typed, pasted, dropped or forwarded address) next to node.
+  void StartAddSiteFlow(TextView text, ItemId node);
+  // After a site's src, user or password changed: its node moves to its new subscription.
+  void ResubscribeSite(ItemId id, TextView oldKey);
+  // Drag feedback of the drop target (child_view_drag_win.cpp).
+  ItemId NodeAtPoint(POINT client, bool* lowerHalf = nullptr) const;
+  void HighlightDropTarget(ItemId id);
+  void ShowFolderInsertMark(ItemId folder, bool lowerHalf);
+  void ClearDropMarks();
+  // One node up or down when the point is near the top or bottom edge; true when it scrolled.
+  bool ScrollNearEdge(POINT client);
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -156,6 +183,25 @@ class CChildView : public CWindow, public IServerHost {
   void ImportOpml();
   void PasteSite();
   LRESULT OnFileDropped(WPARAM heapText, LPARAM point);
+  // Tree glue: pictures, notifications, commands, menus, dragging.
+  bool CreateImageList();
+  LRESULT OnTreeNotify(NMHDR* header);
+  bool OnTreeCommand(UINT id);
+  bool CreateTreeKeys();
+  bool RegisterDropTarget();
+  void RevokeDropTarget();
+  // The check command: one node now, forced with Shift.
+  void CheckNow(ItemId id);
+  void NewFolder();
+  void ShowContextMenu(ItemId id, POINT screen);
+  void ShowContextMenuOfSelection();
+  void BeginDrag(HTREEITEM node);
+  std::unique_ptr<CItemBase> DetachSite(ItemId id);
+  void RegisterSiteNode(ItemId id);
+  int NodeImage(HTREEITEM node) const;
+  void SetNodeImage(HTREEITEM node, int image);
+  void SetNodeBold(HTREEITEM node, bool bold);
+  bool FolderIsChecking(ItemId folder) const;
 
   bool CreateTreeControl();
   void FillTree();
@@ -175,6 +221,8 @@ class CChildView : public CWindow, public IServerHost {
   CUniqueURLMap subscriptions_;
   ItemIdTable ids_;
   HWND tree_ = nullptr;  // child control, destroyed with the view
+  unique_himagelist images_;
+  CSiteDropTarget* dropTarget_ = nullptr;  // registered with the platform, which holds a reference
   unique_hfile dataFileLock_;
 
   CXmlLoadService xmlLoader_;  // before the running checks, whose loaders post to it

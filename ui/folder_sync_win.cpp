@@ -27,12 +27,10 @@ ItemId CChildView::AddSiteNode(CItemBase& site) {
   return id;
 }
 
+// The tree's deletion notice forgets the id and the subscription entry.
 void CChildView::RemoveSiteNode(ItemId id) {
-  const CItemBase* site = ItemFromId(id);
-  if (!site) return;
-  subscriptions_.Unregister(UniqueKey(*site), id);
+  if (!ItemFromId(id)) return;
   ::SendMessageW(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(NodeFromId(id)));
-  ids_.Remove(id);
 }
 
 // Sites are deleted only after every running check is stopped: a running check or a queued one

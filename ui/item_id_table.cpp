@@ -1,9 +1,9 @@
 #include "ui/item_id_table.h"
 
 ItemId ItemIdTable::FreeId(NodeHandle node) {
-  if (node != 0 && node <= UINT32_MAX && !entries_.count(static_cast<ItemId>(node)))
-    return static_cast<ItemId>(node);
-  while (nextSpareId_ == 0 || entries_.count(nextSpareId_)) ++nextSpareId_;
+  auto used = [this](ItemId id) { return entries_.count(id) != 0 || retired_.count(id) != 0; };
+  if (node != 0 && node <= UINT32_MAX && !used(static_cast<ItemId>(node))) return static_cast<ItemId>(node);
+  while (nextSpareId_ == 0 || used(nextSpareId_)) ++nextSpareId_;
   return nextSpareId_++;
 }
 
@@ -23,10 +23,12 @@ void ItemIdTable::Remove(ItemId id) {
   auto found = entries_.find(id);
   if (found == entries_.end()) return;
   idsByNode_.erase(found->second.node);
+  retired_.insert(id);
   entries_.erase(found);
 }
 
 void ItemIdTable::Clear() {
+  for (const auto& entry : entries_) retired_.insert(entry.first);
   entries_.clear();
   idsByNode_.clear();
 }

@@ -4,18 +4,22 @@
 #include <cstddef>
 #include <cstdint>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "store/item_id.h"
 
 class CItemBase;
 
 // Item ids are the node handles themselves wherever a handle fits in 32 bits (always on 32-bit
-// Windows); a handle that does not fit, or whose low bits are taken, gets the next free id.
+// Windows); a handle that does not fit, or whose id is taken or was used before, gets the next
+// free id. An id is never given to a second node: pages, browser history and drag data keep
+// ids after their node is deleted, and they must then name nothing rather than another item.
 class ItemIdTable {
  public:
   using NodeHandle = std::uintptr_t;
 
   ItemId Add(NodeHandle node, CItemBase* item);
+  // The id stays used up.
   void Remove(ItemId id);
   void Clear();
 
@@ -33,5 +37,6 @@ class ItemIdTable {
 
   std::unordered_map<ItemId, Entry> entries_;
   std::unordered_map<NodeHandle, ItemId> idsByNode_;
+  std::unordered_set<ItemId> retired_;
   ItemId nextSpareId_ = 0x40000000;
 };

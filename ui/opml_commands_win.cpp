@@ -95,14 +95,12 @@ void CChildView::PasteSite() {
   AddFromUrl(Trim(ClipboardText(owner)), SelectedItemId(), false);
 }
 
-// lParam: the drop point in the tree control's client coordinates.
+// A dropped file, with lParam the drop point in the tree control's client coordinates: the
+// add-site flow for the node under the point, when the tree has a selection.
 LRESULT CChildView::OnFileDropped(WPARAM heapText, LPARAM point) {
   std::unique_ptr<char16_t[]> text(reinterpret_cast<char16_t*>(heapText));
-  if (!text) return 0;
-  TVHITTESTINFO hit{};
-  hit.pt = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
-  auto node = reinterpret_cast<HTREEITEM>(::SendMessageW(tree_, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-  const ItemId target = node ? IdFromNode(node) : SelectedItemId();
-  AddFromUrl(TextView(text.get()), target, false);
+  if (!text || !SelectedItemId()) return 0;
+  const ItemId target = NodeAtPoint(POINT{GET_X_LPARAM(point), GET_Y_LPARAM(point)});
+  AddFromUrl(TextView(text.get()), target ? target : SelectedItemId(), false);
   return 1;
 }

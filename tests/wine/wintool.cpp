@@ -15,6 +15,7 @@
 #include "shared/names.h"
 #include "shared/shared_text_block_win.h"
 #include "util/wide_win.h"
+#include "tests/wine/wintool_tree.h"
 
 namespace {
 
@@ -332,7 +333,10 @@ int Usage() {
       "        window-info CLASS TITLE | close-window CLASS TITLE |\n"
       "        hold-mutex NAME MS | mutex-exists NAME | dialog-text CLASS TITLE |\n"
       "        fake-main-window OUTFILE MS | request SUBCOMMAND | catch-window OUTFILE MS |\n"
-      "        post-message CLASS TITLE MESSAGE WPARAM LPARAM | tray-entry exists|delete\n",
+      "        post-message CLASS TITLE MESSAGE WPARAM LPARAM | tray-entry exists|delete |\n"
+      "        tree-items | tree-select TEXT | tree-label TEXT | answer-box TITLE BUTTON |\n"
+      "        dialog-set TITLE ID TEXT | dialog-press TITLE ID | drag site|folder ID X Y |\n"
+      "        shift-post COMMAND\n",
       stderr);
   return 2;
 }
@@ -461,6 +465,7 @@ int wmain(int argc, wchar_t** argv) {
 namespace {
 
 int Main(int argc, wchar_t** argv) {
+  if (const int tree = RunTreeCommand(argc, argv); tree >= 0) return tree;
   if (argc < 3) return Usage();
   const std::wstring command = argv[1];
   if (command == L"wait-window" && argc == 5) {

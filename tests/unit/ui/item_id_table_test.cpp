@@ -44,7 +44,16 @@ TEST(ItemIdTable, RemovedIdsAreUnknown) {
   EXPECT_EQ(table.ItemOf(42), nullptr);
   EXPECT_EQ(table.IdOfNode(42), 0u);
   EXPECT_EQ(table.Add(0, &folder), 0u) << "no node, no id";
+  // The control may hand out a deleted node's handle again: the old id still names nothing.
+  CRssSiteItem other;
+  const ItemId again = table.Add(42, &other);
+  EXPECT_NE(again, 42u);
+  EXPECT_EQ(table.ItemOf(42), nullptr);
+  EXPECT_EQ(table.ItemOf(again), &other);
+  EXPECT_EQ(table.IdOfNode(42), again);
   table.Add(7, &folder);
   table.Clear();
   EXPECT_EQ(table.Size(), 0u);
+  EXPECT_NE(table.Add(7, &other), 7u) << "cleared ids stay used up";
+  EXPECT_EQ(table.ItemOf(7), nullptr);
 }

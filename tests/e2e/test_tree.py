@@ -179,8 +179,8 @@ class TreeTest(unittest.TestCase):
 
         with self.subTest("a new folder from its dialog, renamed by editing its label"):
             self.command(ID_NEW_FOLDER)
-            self.wintool("dialog-set", "新規フォルダ", "1002", "新フォルダ")
-            self.wintool("dialog-press", "新規フォルダ", str(IDOK))
+            self.wintool("set-dialog-item", "#32770", "新規フォルダ", "1002", "新フォルダ")
+            self.wintool("press-button", "#32770", "新規フォルダ", str(IDOK))
             self.wait_for(lambda: self.shape()[-1] == ("新フォルダ", []), "the folder is appended")
             self.assertTrue(self.node("新フォルダ")[3], "and selected")
             self.command(ID_RENAME)

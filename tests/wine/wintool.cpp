@@ -335,8 +335,9 @@ int Usage() {
       "        fake-main-window OUTFILE MS | request SUBCOMMAND | catch-window OUTFILE MS |\n"
       "        post-message CLASS TITLE MESSAGE WPARAM LPARAM | tray-entry exists|delete |\n"
       "        tree-items | tree-select TEXT | tree-label TEXT | answer-box TITLE BUTTON |\n"
-      "        dialog-set TITLE ID TEXT | dialog-press TITLE ID | drag site|folder ID X Y |\n"
-      "        shift-post COMMAND\n",
+      "        drag site|folder ID X Y | shift-post COMMAND | wait-popup CLASS TITLE MS |\n"
+      "        set-dialog-item CLASS TITLE ID TEXT | select-dialog-item CLASS TITLE ID INDEX |\n"
+      "        press-button CLASS TITLE ID | set-clipboard TEXT\n",
       stderr);
   return 2;
 }
@@ -407,6 +408,8 @@ bool SetClipboardAnsi(const wchar_t* text) {
   return set;
 }
 
+constexpr DWORD kDialogWaitMs = 10000;
+
 // Driving another program's dialogs: "wait-popup", "set-dialog-item", "select-dialog-item",
 // "press-button". Returns -1 for a command that is none of these.
 int DialogCommand(int argc, wchar_t** argv) {
@@ -424,7 +427,8 @@ int DialogCommand(int argc, wchar_t** argv) {
   const bool known = (command == L"set-dialog-item" && argc == 6) ||
                      (command == L"select-dialog-item" && argc == 6) || (command == L"press-button" && argc == 5);
   if (!known) return -1;
-  HWND dialog = ::FindWindowW(OrNull(argv[2]), OrNull(argv[3]));
+  // The dialog may still be opening after the command that asks for it.
+  HWND dialog = WaitForWindow(OrNull(argv[2]), OrNull(argv[3]), kDialogWaitMs);
   const int id = static_cast<int>(std::wcstoul(argv[4], nullptr, 0));
   HWND item = dialog ? ::GetDlgItem(dialog, id) : nullptr;
   if (!item) return 1;

@@ -185,17 +185,6 @@ int AnswerBox(const wchar_t* title, int button) {
   return ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0) ? 0 : 1;
 }
 
-int SetDialogText(const wchar_t* title, int control, const wchar_t* text) {
-  HWND dialog = WaitForDialog(title);
-  HWND field = dialog ? ::GetDlgItem(dialog, control) : nullptr;
-  return field && ::SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? 0 : 1;
-}
-
-int PressDialogButton(const wchar_t* title, int button) {
-  HWND dialog = WaitForDialog(title);
-  return dialog && ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0) ? 0 : 1;
-}
-
 // Lets the drag reach the target for a few rounds of the drag loop, then drops.
 class DropAfterAWhile final : public IDropSource {
  public:
@@ -258,10 +247,6 @@ int RunTreeCommand(int argc, wchar_t** argv) {
   if (command == L"tree-select" && argc == 3) return SelectNode(argv[2]);
   if (command == L"tree-label" && argc == 3) return FinishLabelEdit(argv[2]);
   if (command == L"answer-box" && argc == 4) return AnswerBox(argv[2], static_cast<int>(std::wcstol(argv[3], nullptr, 10)));
-  if (command == L"dialog-set" && argc == 5)
-    return SetDialogText(argv[2], static_cast<int>(std::wcstol(argv[3], nullptr, 10)), argv[4]);
-  if (command == L"dialog-press" && argc == 4)
-    return PressDialogButton(argv[2], static_cast<int>(std::wcstol(argv[3], nullptr, 10)));
   if (command == L"drag" && argc == 6)
     return DragItem(argv[2], std::wcstoul(argv[3], nullptr, 10), std::wcstol(argv[4], nullptr, 10),
                     std::wcstol(argv[5], nullptr, 10));

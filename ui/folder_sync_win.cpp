@@ -23,7 +23,11 @@ ItemId CChildView::AddSiteNode(CItemBase& site) {
   }
   const ItemId previousId = IdOfItem(previous);
   const ItemId id = InsertNode(site, NodeFromId(folderId), previousId ? NodeFromId(previousId) : TVI_FIRST);
-  if (id) subscriptions_.Register(UniqueKey(site), id, 0);
+  if (id) {
+    subscriptions_.Register(UniqueKey(site), id, 0);
+    // The site may be new already: its picture and bold label are set by the refresh alone.
+    RefreshItemImage(id);
+  }
   return id;
 }
 

@@ -26,7 +26,7 @@ CTreeDataObject* CTreeDataObject::Create(UINT idFormat, ItemId id, const std::st
   auto* object = new CTreeDataObject();
   std::string idBytes(sizeof id, '\0');
   std::memcpy(idBytes.data(), &id, sizeof id);
-  object->offers_.push_back({GlobalFormat(idFormat), idBytes});
+  if (idFormat) object->offers_.push_back({GlobalFormat(idFormat), idBytes});
   object->offers_.push_back({GlobalFormat(CF_TEXT), label + '\0'});
   return object;
 }

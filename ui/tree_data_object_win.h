@@ -12,7 +12,8 @@
 
 class CTreeDataObject final : public IDataObject {
  public:
-  // Created with one reference, owned by the caller. `label` in the system code page.
+  // Created with one reference, owned by the caller. `label` in the system code page. Format 0
+  // offers the label alone, as text dragged from another program does.
   static CTreeDataObject* Create(UINT idFormat, ItemId id, const std::string& label);
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;

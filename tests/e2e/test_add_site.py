@@ -1,7 +1,8 @@
 """Registering sites and OPML lists end to end: the add-site dialog reached through the local
 server, the duplicate question both ways, a remote list imported and followed, a request dropped
 while a dialog is open, and OPML exported in both encodings through the real save dialog and
-imported again. Results are read from the data file after the program ended."""
+imported again. A registered site shows its new articles in the tree. Results are read from the
+data file after the program ended."""
 import os
 import socket
 import unittest
@@ -16,6 +17,7 @@ WM_COMMAND = "0x111"
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
 ID_CHECK_ALL, ID_PASTE_SITE, ID_EXPORT_ALL, ID_EXPORT_SELECTED, ID_APP_EXIT = 165, 194, 32790, 32792, 57665
 FILE_NAME_EDIT, FILE_NAME_COMBO, FILTER_COMBO = 0x480, 0x47C, 0x470
+SITE_NEWS = 4  # the picture of a site with new articles
 
 
 def rss(name):
@@ -92,6 +94,13 @@ class AddSiteAndOpml(unittest.TestCase):
         self.assertIn(expected_text, self.texts(title))
         self.press(title, button)
 
+    def tree_nodes(self, text):
+        """(image, bold) of each tree node with that text."""
+        code, out = self.session.wintool("tree-items")
+        self.assertEqual(code, 0)
+        fields = [line.split("\t", 8) for line in out.splitlines()]
+        return [(int(f[1]), f[2] == "1") for f in fields if f[8] == text]
+
     def command(self, command):
         self.assertEqual(self.session.wintool("post-message", *MAIN, WM_COMMAND, str(command), "0")[0], 0)
 
@@ -139,6 +148,10 @@ class AddSiteAndOpml(unittest.TestCase):
             for button, target in ((IDCANCEL, None), (IDOK, 1)):
                 self.add(feed_a, target)
                 self.answer("%s は重複登録となりますが、よろしいですか?" % feed_a, button)
+            # Both registrations, into a new folder and into an existing one, have new articles:
+            # their nodes are bold with the site-news picture.
+            self.assertTrue(session.poll_until(lambda: self.tree_nodes("a") == [(SITE_NEWS, True)] * 2, 20),
+                            "the new sites' nodes: %s" % self.tree_nodes("a"))
 
             # The clipboard's text is offered by the paste command.
             self.assertEqual(session.wintool("set-clipboard", self.feeds.url("/c.xml"))[0], 0)

@@ -2,10 +2,14 @@
 folder is made through its dialog, renamed by label editing and deleted after the question
 (answered both ways); folders are sorted by name and update time (with Shift reversed); a
 site and a folder are moved by OLE drags; a reset site is fetched unconditionally; ids taken
-before a delete, a move and a sort name nothing afterwards; the data file keeps the result."""
+before a delete, a move and a sort name nothing afterwards; dropped text registers a site in the
+folder under it; the tree's keys and double clicks act; links open through the configured browser,
+and a link that is no web address opens nothing; the data file keeps the result."""
 import os
 import re
+import shutil
 import subprocess
+import threading
 import unittest
 import urllib.error
 import urllib.request
@@ -16,19 +20,20 @@ from feed_server import FeedServer
 
 MAIN = (harness.MAIN_WINDOW_CLASS, harness.MAIN_WINDOW_TITLE)
 WM_COMMAND, WM_SYSCOMMAND, SC_MAXIMIZE = 0x111, 0x112, 0xF030
-IDYES, IDNO, IDOK = 6, 7, 1
+IDYES, IDNO, IDOK, IDCANCEL = 6, 7, 1, 2
 ID_CHECK, ID_RENAME, ID_DELETE, ID_NEW_FOLDER = 135, 152, 153, 158
 ID_SHOW_MAIN_WINDOW, ID_CONTEXT_MENU, ID_APP_EXIT = 186, 195, 57665
 ID_SORT_BY_NAME, ID_SORT_BY_UPDATE, ID_RESET_ARTICLES = 32783, 32807, 32811
+ID_OPEN_SITE, ID_SITE_LINK, ID_FEED_LINK = 151, 32815, 32814
 FOLDER, FOLDER_NEWS, SITE, SITE_NEWS, SITE_CHECKING, SITE_ERROR, CANNOT_CHECK = 0, 1, 3, 4, 5, 6, 10
 LAST_MODIFIED = "Mon, 01 Jan 2024 00:00:00 GMT"
 
 
-def rss(name, count):
+def rss(name, count, link=None):
     items = "".join("<item><title>%s %d</title><link>http://example.com/%s/%d</link></item>" % (name, i, name, i)
                     for i in range(count))
     return ('<?xml version="1.0" encoding="UTF-8"?><rss version="2.0"><channel><title>%s</title>'
-            "<link>http://example.com/%s</link>%s</channel></rss>" % (name, name, items)).encode()
+            "<link>%s</link>%s</channel></rss>" % (name, link or "http://example.com/" + name, items)).encode()
 
 
 def site(title, src, uptime=0, last_modified=""):
@@ -51,7 +56,13 @@ class TreeTest(unittest.TestCase):
         self.server.add_feed("/a.xml", rss("a", 2))
         self.server.add_feed("/b.xml", rss("b", 1), latency=3.0)  # slow: its check can be seen
         self.server.add_feed("/c.xml", rss("c", 3))
-        self.server.add_feed("/r.xml", rss("r", 2), last_modified=True)
+        self.server.add_feed("/r.xml", rss("r", 2, "http://127.0.0.1/r-home"), last_modified=True)
+        self.server.add_feed("/x.xml", rss("x", 1, "file:///C:/windows/system32/calc.exe"))
+        # The configured browser: a copy of the helper that logs the addresses it is given.
+        shutil.copy2(os.path.join(self.session.program_dir, "wintool.exe"),
+                     os.path.join(self.session.program_dir, "fakebrowser.exe"))
+        self.browser_log = os.path.join(self.session.workdir, "browser.log")
+        self.session.env["PELUN_FAKE_BROWSER_LOG"] = harness.windows_path(self.browser_log)
         self.port = harness.free_port()
 
     # Helpers ----------------------------------------------------------------------------------
@@ -75,9 +86,31 @@ class TreeTest(unittest.TestCase):
         self.assertIn("result=0x40100", out)  # dropped
         return out
 
+    def browser_starts(self):
+        if not os.path.exists(self.browser_log):
+            return []
+        with open(self.browser_log, encoding="utf-8") as f:
+            return [line.strip() for line in f if line.strip()]
+
+    def opens(self, action, expected, message):
+        """Does the action, waits for the browser's next start and checks its address."""
+        count = len(self.browser_starts())
+        action()
+        self.wait_for(lambda: len(self.browser_starts()) > count, message)
+        self.assertEqual(self.browser_starts()[count:], ['"%s"' % expected], message)
+
+    def add_site_dialog(self):
+        """The add-site dialog's texts once it is up."""
+        code, title = self.session.wintool("wait-popup", *MAIN, "20000")
+        self.assertEqual((code, title.strip()), (0, "新規サイト"))
+        return self.wintool("dialog-text", "#32770", "新規サイト")
+
     def xdotool(self, *args):
         subprocess.run(["xdotool"] + list(args), check=True,
                        env={**os.environ, "DISPLAY": self.session.xserver.display})
+
+    def double_click(self, x, y):
+        self.xdotool("mousemove", str(x), str(y), "click", "--repeat", "2", "--delay", "120", "1")
 
     def menu_visible(self):
         code, out = self.session.wintool("window-info", "#32768", "")
@@ -135,7 +168,9 @@ class TreeTest(unittest.TestCase):
         return [r for r in self.server.requests() if r.path == path]
 
     def start_program(self):
-        self.session.write_settings("[Option]\r\nfirst=0\r\ntimer=0\r\ntimeout=20\r\nport=%d\r\n" % self.port)
+        browser = harness.windows_path(os.path.join(self.session.program_dir, "fakebrowser.exe"))
+        self.session.write_settings("[Option]\r\nfirst=0\r\ntimer=0\r\ntimeout=20\r\nport=%d\r\nbrowser=%s\r\n"
+                                    % (self.port, browser))
         url = self.server.url
         data = ("<?xml version='1.0' encoding='utf-8'?>\n<pelun>%s%s%s</pelun>" % (
             folder("Alpha", [site("b-site", url("/b.xml"), 1000), site("A-site", url("/a.xml"), 5000),
@@ -255,14 +290,75 @@ class TreeTest(unittest.TestCase):
             self.assertIn("text=「R」を削除しますか?", out)
             self.assertIn("R", dict(self.shape())["Beta"])
 
+        with self.subTest("the tree's keys: F2 edits the label, Ctrl+V pastes, the menu keys"):
+            self.wintool("tree-select", "改名フォルダ")
+            self.xdotool("key", "F2")
+            self.wintool("tree-label", "キーフォルダ")  # fails unless an editor came up
+            self.wait_for(lambda: "キーフォルダ" in [f for f, _ in self.shape()], "F2 renamed the folder")
+            self.wintool("set-clipboard", self.server.url("/c.xml"))
+            self.wintool("tree-select", "キーフォルダ")
+            self.xdotool("key", "ctrl+v")
+            self.assertIn(self.server.url("/c.xml"), self.add_site_dialog())
+            self.wintool("press-button", "#32770", "新規サイト", str(IDCANCEL))
+            for key in ("Menu", "shift+F10"):
+                self.wintool("tree-select", "R")
+                self.xdotool("key", key)
+                self.wait_for(self.menu_visible, "%s opens the menu" % key)
+                self.xdotool("mousemove", "900", "700", "click", "1")  # elsewhere
+                self.wait_for(lambda: not self.menu_visible(), "a click elsewhere closes it")
+
+        with self.subTest("dropped text registers a site in the folder under it"):
+            x, y = self.node("キーフォルダ")[4]
+            self.xdotool("mousemove", str(x), str(y))
+            # The drop opens the dialog before it returns, so the drag runs beside the answers.
+            dropped = []
+            dragging = threading.Thread(target=lambda: dropped.append(
+                self.session.wintool("drag", "text", self.server.url("/x.xml"), str(x), str(y))))
+            dragging.start()
+            self.assertIn(self.server.url("/x.xml"), self.add_site_dialog())
+            self.wintool("press-button", "#32770", "新規サイト", str(IDOK))
+            dragging.join(60)
+            self.assertIn("result=0x40100", dropped[0][1])
+            self.wait_for(lambda: dict(self.shape()).get("キーフォルダ") == ["x"], "x is added: %s" % self.shape())
+            self.assertEqual(self.node("x")[1:3], (SITE_NEWS, True))
+
+        with self.subTest("a site's links open through the browser; one that is no web address does not"):
+            self.wait_for(lambda: self.node("R")[1] == SITE_NEWS, "R still has news")
+            self.opens(lambda: self.on("R", ID_SITE_LINK), "http://127.0.0.1/r-home",
+                       "the home-page link from the feed")
+            self.assertEqual(self.node("R")[1:3], (SITE_NEWS, True), "and R stays unread")
+            self.opens(lambda: self.on("R", ID_FEED_LINK), self.server.url("/r.xml"), "the feed link")
+            self.opens(lambda: self.on("R", ID_OPEN_SITE), "http://127.0.0.1/r-home", "opening the site")
+            self.assertEqual(self.node("R")[1:3], (SITE, False), "which marked it read")
+            before = self.browser_starts()
+            # The feed link's start, which follows, shows that the site link was passed over.
+            self.opens(lambda: (self.on("x", ID_SITE_LINK), self.on("x", ID_FEED_LINK)), self.server.url("/x.xml"),
+                       "only the feed link of x")
+            self.assertEqual(len(self.browser_starts()), len(before) + 1)
+
+        with self.subTest("double clicks: a site's page opens, a folder opens or closes"):
+            # (The folder's page marks its sites read, as opening R already did.)
+            r_id = self.site_ids("Beta")[dict(self.shape())["Beta"].index("R")]
+            x, y = self.node("R")[4]
+            self.opens(lambda: self.double_click(x, y), "http://127.0.0.1:%d/new?%d" % (self.port, r_id),
+                       "a double click on a site")
+            before = self.browser_starts()
+            x, y = self.node("Beta")[4]
+            for shown in (False, True):
+                self.double_click(x, y)
+                self.wait_for(lambda: (self.node("R")[6] != (0, 0)) == shown,
+                              "the folder is %s" % ("open" if shown else "closed"))
+            self.assertEqual(self.browser_starts(), before, "a folder's double click opens nothing")
+
         alpha_order = dict(self.shape())["Alpha"]
         self.command(ID_APP_EXIT)
         self.wait_for(lambda: not self.session.main_window_exists(), "exit", 30)
         root = ElementTree.parse(self.session.data_file).getroot()
         saved = [(f.findtext("title"), [s.findtext("title") for s in f.findall("item")]) for f in root.findall("item")]
-        self.assertEqual(saved, [("Beta", ["b-site", "R"]), ("改名フォルダ", []), ("Alpha", alpha_order)])
+        self.assertEqual(saved, [("Beta", ["b-site", "R"]), ("キーフォルダ", ["x"]), ("Alpha", alpha_order)])
         r = next(s for s in root.iter("item") if s.findtext("title") == "R")
-        self.assertEqual(r.findtext("newflag"), "1")
+        self.assertEqual(r.findtext("newflag"), "0")  # read by opening the site
+        self.assertEqual(r.findtext("link"), "http://127.0.0.1/r-home")
         self.assertEqual(len([a for a in r.findall("item")]), 2)
 
 

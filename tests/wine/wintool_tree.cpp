@@ -22,6 +22,14 @@ namespace {
 
 constexpr DWORD kWaitMs = 15000;
 
+std::string ToAnsi(const std::wstring& text) {
+  const int size = ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string bytes(size > 0 ? size : 1, '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+  bytes.resize(bytes.size() - 1);  // the terminator; the data object adds its own
+  return bytes;
+}
+
 void PrintUtf8Line(const std::wstring& text) {
   const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
   std::string bytes(size > 0 ? size : 1, '\0');
@@ -208,17 +216,19 @@ class DropAfterAWhile final : public IDropSource {
 };
 
 // "drag site|folder ID X Y": drops an item id at a point of the screen, as a drag from the
-// tree does.
-int DragItem(const std::wstring& kind, ItemId id, int x, int y) {
+// tree does; "drag text TEXT X Y" drops text, as a link dragged from a browser.
+int Drag(const std::wstring& kind, const std::wstring& what, int x, int y) {
   if (FAILED(::OleInitialize(nullptr))) return 1;
-  const UINT format = kind == L"folder" ? FolderDragFormat() : SiteDragFormat();
-  IDataObject* data = CTreeDataObject::Create(format, id, "item");
+  const bool text = kind == L"text";
+  const UINT format = text ? 0 : kind == L"folder" ? FolderDragFormat() : SiteDragFormat();
+  const ItemId id = text ? 0 : static_cast<ItemId>(std::wcstoul(what.c_str(), nullptr, 10));
+  IDataObject* data = CTreeDataObject::Create(format, id, text ? ToAnsi(what) : "item");
   DropAfterAWhile source;
   ::SetCursorPos(x, y);
   DWORD effect = DROPEFFECT_NONE;
   POINT cursor{};
   ::GetCursorPos(&cursor);
-  const HRESULT result = ::DoDragDrop(data, &source, DROPEFFECT_MOVE, &effect);
+  const HRESULT result = ::DoDragDrop(data, &source, text ? DROPEFFECT_COPY | DROPEFFECT_MOVE : DROPEFFECT_MOVE, &effect);
   data->Release();
   std::printf("result=0x%lx\neffect=%lu\ncursor=%ld,%ld\n", static_cast<unsigned long>(result),
               static_cast<unsigned long>(effect), cursor.x, cursor.y);
@@ -248,8 +258,7 @@ int RunTreeCommand(int argc, wchar_t** argv) {
   if (command == L"tree-label" && argc == 3) return FinishLabelEdit(argv[2]);
   if (command == L"answer-box" && argc == 4) return AnswerBox(argv[2], static_cast<int>(std::wcstol(argv[3], nullptr, 10)));
   if (command == L"drag" && argc == 6)
-    return DragItem(argv[2], std::wcstoul(argv[3], nullptr, 10), std::wcstol(argv[4], nullptr, 10),
-                    std::wcstol(argv[5], nullptr, 10));
+    return Drag(argv[2], argv[3], std::wcstol(argv[4], nullptr, 10), std::wcstol(argv[5], nullptr, 10));
   if (command == L"shift-post" && argc == 3) return PostWithShift(std::wcstoul(argv[2], nullptr, 10));
   return -1;
 }

@@ -204,6 +204,31 @@ class PelunSession:
             return [self.env["WINE"], "explorer", "/desktop=" + self.desktop, path] + list(args)
         return [self.env["WINE"], path] + list(args)
 
+    def use_fake_browser(self):
+        """Sets up the stand-in browser (a copy of the helper that logs the addresses it is
+        started with) and returns its Windows path, for the "browser" setting."""
+        shutil.copy2(os.path.join(self.program_dir, "wintool.exe"),
+                     os.path.join(self.program_dir, "fakebrowser.exe"))
+        self.browser_log = os.path.join(self.workdir, "browser.log")
+        self.env["PELUN_FAKE_BROWSER_LOG"] = windows_path(self.browser_log)
+        return windows_path(os.path.join(self.program_dir, "fakebrowser.exe"))
+
+    def browser_starts(self):
+        """The command lines the stand-in browser was started with, in order."""
+        if not os.path.exists(self.browser_log):
+            return []
+        with open(self.browser_log, encoding="utf-8") as f:
+            return [line.strip() for line in f if line.strip()]
+
+    def xdotool(self, *args):
+        """Real mouse and keyboard input on the session's X server."""
+        subprocess.run(["xdotool"] + list(args), check=True,
+                       env={**os.environ, "DISPLAY": self.xserver.display})
+
+    def menu_visible(self):
+        code, out = self.wintool("window-info", "#32768", "")
+        return code == 0 and "visible=1" in out
+
     def screenshot(self, name):
         """The whole X screen as build/artifacts/NAME; returns the path."""
         os.makedirs(ARTIFACTS, exist_ok=True)

@@ -2,8 +2,6 @@
 a balloon and broadcast to the bands, the tray menu lists the folders, the bands' requests are
 answered, and closing the window only hides it."""
 import os
-import shutil
-import subprocess
 import time
 import unittest
 import urllib.request
@@ -77,10 +75,7 @@ class TrayTest(unittest.TestCase):
             self.server.add_feed("/%s.xml" % name, rss(name, count), last_modified=True,
                                  latency=3.0 if name == "b2" else None)
         self.server.add_feed("/quiet.xml", rss("quiet", 0), last_modified=True)
-        shutil.copy2(os.path.join(self.session.program_dir, "wintool.exe"),
-                     os.path.join(self.session.program_dir, "fakebrowser.exe"))
-        self.browser_log = os.path.join(self.session.workdir, "browser.log")
-        self.session.env["PELUN_FAKE_BROWSER_LOG"] = harness.windows_path(self.browser_log)
+        self.browser = self.session.use_fake_browser()
         self.port = harness.free_port()
 
     # Helpers ----------------------------------------------------------------------------------
@@ -100,33 +95,18 @@ class TrayTest(unittest.TestCase):
         fields = fields[:-1]
         return [fields[i:i + 4] for i in range(0, len(fields), 4)]
 
-    def xdotool(self, *args):
-        subprocess.run(["xdotool"] + list(args), check=True,
-                       env={**os.environ, "DISPLAY": self.session.xserver.display})
-
-    def browser_starts(self):
-        if not os.path.exists(self.browser_log):
-            return []
-        with open(self.browser_log, encoding="utf-8") as f:
-            return [line.strip() for line in f if line.strip()]
-
     def catches(self, path):
         with open(path) as f:
             return [line.strip() for line in f if line.startswith("news=")]
-
-    def menu_visible(self):
-        code, out = self.session.wintool("window-info", "#32768", "")
-        return code == 0 and "visible=1" in out
 
     def read_page(self, path):
         with urllib.request.urlopen("http://127.0.0.1:%d%s" % (self.port, path), timeout=10) as answer:
             return answer.read()
 
     def start_program(self):
-        browser = harness.windows_path(os.path.join(self.session.program_dir, "fakebrowser.exe"))
         self.session.write_settings(
             "[Option]\r\nfirst=1\r\ndelay=0\r\ntimer=0\r\ntimeout=20\r\nport=%d\r\nnotifyfolder=0\r\n"
-            "notifyMyWindow=0\r\nnotifySec=60\r\nbrowser=%s\r\n" % (self.port, browser))
+            "notifyMyWindow=0\r\nnotifySec=60\r\nbrowser=%s\r\n" % (self.port, self.browser))
         url = self.server.url
         data = ("<?xml version='1.0' encoding='utf-8'?>\n<pelun>%s%s</pelun>" % (
             folder("国内 - 速報", [("A1", url("/a1.xml")), ("静か", url("/quiet.xml"))]),
@@ -174,33 +154,33 @@ class TrayTest(unittest.TestCase):
 
         with self.subTest("tray menu and clicks on the icon"):
             x, y = tray_icon_centre(session)
-            self.xdotool("mousemove", str(x), str(y), "click", "3")
-            self.assertTrue(session.poll_until(self.menu_visible, 10), "a right click opens the menu")
+            self.session.xdotool("mousemove", str(x), str(y), "click", "3")
+            self.assertTrue(session.poll_until(self.session.menu_visible, 10), "a right click opens the menu")
             time.sleep(0.5)
             session.screenshot("tray_menu.png")
-            self.xdotool("mousemove", "300", "300", "click", "1")
-            self.assertTrue(session.poll_until(lambda: not self.menu_visible(), 10))
+            self.session.xdotool("mousemove", "300", "300", "click", "1")
+            self.assertTrue(session.poll_until(lambda: not self.session.menu_visible(), 10))
 
             # A single click shows the menu a second later.
-            self.xdotool("mousemove", str(x), str(y), "click", "1")
-            self.assertTrue(session.poll_until(self.menu_visible, 10), "a left click opens the menu")
-            self.xdotool("mousemove", "300", "300", "click", "1")
-            self.assertTrue(session.poll_until(lambda: not self.menu_visible(), 10))
+            self.session.xdotool("mousemove", str(x), str(y), "click", "1")
+            self.assertTrue(session.poll_until(self.session.menu_visible, 10), "a left click opens the menu")
+            self.session.xdotool("mousemove", "300", "300", "click", "1")
+            self.assertTrue(session.poll_until(lambda: not self.session.menu_visible(), 10))
 
-            self.xdotool("mousemove", str(x), str(y), "click", "--repeat", "2", "--delay", "120", "1")
+            self.session.xdotool("mousemove", str(x), str(y), "click", "--repeat", "2", "--delay", "120", "1")
             new_page = "\"http://127.0.0.1:%d/new\"" % self.port
-            self.assertTrue(session.poll_until(lambda: new_page in self.browser_starts(), 15),
-                            "a double click opens the new-articles page: %s" % self.browser_starts())
+            self.assertTrue(session.poll_until(lambda: new_page in self.session.browser_starts(), 15),
+                            "a double click opens the new-articles page: %s" % self.session.browser_starts())
             time.sleep(1.5)
-            self.assertFalse(self.menu_visible(), "and no menu")
+            self.assertFalse(self.session.menu_visible(), "and no menu")
 
             # The folder entries of the last menu: 800 + p opens the folder, 700 + p its page.
             for command in (801, 700):
                 self.wintool("post-message", *MAIN, str(WM_COMMAND), str(command), "0")
             expected = ["\"http://127.0.0.1:%d/new?%d\"" % (self.port, second_id),
                         "\"http://127.0.0.1:%d/top?%d\"" % (self.port, first_id)]
-            self.assertTrue(session.poll_until(lambda: self.browser_starts()[-2:] == expected, 15),
-                            self.browser_starts())
+            self.assertTrue(session.poll_until(lambda: self.session.browser_starts()[-2:] == expected, 15),
+                            self.session.browser_starts())
 
         with self.subTest("opening the window, closing it to the tray"):
             self.assertEqual(self.request(40), 0)

@@ -7,8 +7,6 @@ folder under it; the tree's keys and double clicks act; links open through the c
 and a link that is no web address opens nothing; the data file keeps the result."""
 import os
 import re
-import shutil
-import subprocess
 import threading
 import unittest
 import urllib.error
@@ -58,11 +56,7 @@ class TreeTest(unittest.TestCase):
         self.server.add_feed("/c.xml", rss("c", 3))
         self.server.add_feed("/r.xml", rss("r", 2, "http://127.0.0.1/r-home"), last_modified=True)
         self.server.add_feed("/x.xml", rss("x", 1, "file:///C:/windows/system32/calc.exe"))
-        # The configured browser: a copy of the helper that logs the addresses it is given.
-        shutil.copy2(os.path.join(self.session.program_dir, "wintool.exe"),
-                     os.path.join(self.session.program_dir, "fakebrowser.exe"))
-        self.browser_log = os.path.join(self.session.workdir, "browser.log")
-        self.session.env["PELUN_FAKE_BROWSER_LOG"] = harness.windows_path(self.browser_log)
+        self.browser = self.session.use_fake_browser()
         self.port = harness.free_port()
 
     # Helpers ----------------------------------------------------------------------------------
@@ -81,23 +75,17 @@ class TreeTest(unittest.TestCase):
     def drag(self, kind, item_id, x, y):
         """Drops an item id at a point of the screen with a real OLE drag from the helper; the
         X pointer is put there first, since the drag loop follows the pointer."""
-        self.xdotool("mousemove", str(x), str(y))
+        self.session.xdotool("mousemove", str(x), str(y))
         out = self.wintool("drag", kind, str(item_id), str(x), str(y))
         self.assertIn("result=0x40100", out)  # dropped
         return out
 
-    def browser_starts(self):
-        if not os.path.exists(self.browser_log):
-            return []
-        with open(self.browser_log, encoding="utf-8") as f:
-            return [line.strip() for line in f if line.strip()]
-
     def opens(self, action, expected, message):
         """Does the action, waits for the browser's next start and checks its address."""
-        count = len(self.browser_starts())
+        count = len(self.session.browser_starts())
         action()
-        self.wait_for(lambda: len(self.browser_starts()) > count, message)
-        self.assertEqual(self.browser_starts()[count:], ['"%s"' % expected], message)
+        self.wait_for(lambda: len(self.session.browser_starts()) > count, message)
+        self.assertEqual(self.session.browser_starts()[count:], ['"%s"' % expected], message)
 
     def add_site_dialog(self):
         """The add-site dialog's texts once it is up."""
@@ -105,16 +93,8 @@ class TreeTest(unittest.TestCase):
         self.assertEqual((code, title.strip()), (0, "新規サイト"))
         return self.wintool("dialog-text", "#32770", "新規サイト")
 
-    def xdotool(self, *args):
-        subprocess.run(["xdotool"] + list(args), check=True,
-                       env={**os.environ, "DISPLAY": self.session.xserver.display})
-
     def double_click(self, x, y):
-        self.xdotool("mousemove", str(x), str(y), "click", "--repeat", "2", "--delay", "120", "1")
-
-    def menu_visible(self):
-        code, out = self.session.wintool("window-info", "#32768", "")
-        return code == 0 and "visible=1" in out
+        self.session.xdotool("mousemove", str(x), str(y), "click", "--repeat", "2", "--delay", "120", "1")
 
     def tree(self):
         """(level, image, bold, selected, (x, y) of the row's centre, text) per node."""
@@ -168,9 +148,8 @@ class TreeTest(unittest.TestCase):
         return [r for r in self.server.requests() if r.path == path]
 
     def start_program(self):
-        browser = harness.windows_path(os.path.join(self.session.program_dir, "fakebrowser.exe"))
         self.session.write_settings("[Option]\r\nfirst=0\r\ntimer=0\r\ntimeout=20\r\nport=%d\r\nbrowser=%s\r\n"
-                                    % (self.port, browser))
+                                    % (self.port, self.browser))
         url = self.server.url
         data = ("<?xml version='1.0' encoding='utf-8'?>\n<pelun>%s%s%s</pelun>" % (
             folder("Alpha", [site("b-site", url("/b.xml"), 1000), site("A-site", url("/a.xml"), 5000),
@@ -281,35 +260,35 @@ class TreeTest(unittest.TestCase):
 
         with self.subTest("the context menu of a site, and the Delete key"):
             self.on("R", ID_CONTEXT_MENU)
-            self.wait_for(self.menu_visible, "the menu opens")
-            self.xdotool("key", "Escape")
-            self.wait_for(lambda: not self.menu_visible(), "and closes")
+            self.wait_for(self.session.menu_visible, "the menu opens")
+            self.session.xdotool("key", "Escape")
+            self.wait_for(lambda: not self.session.menu_visible(), "and closes")
             self.wintool("tree-select", "R")
-            self.xdotool("key", "Delete")
+            self.session.xdotool("key", "Delete")
             out = self.wintool("answer-box", "pelun", str(IDNO))
             self.assertIn("text=「R」を削除しますか?", out)
             self.assertIn("R", dict(self.shape())["Beta"])
 
         with self.subTest("the tree's keys: F2 edits the label, Ctrl+V pastes, the menu keys"):
             self.wintool("tree-select", "改名フォルダ")
-            self.xdotool("key", "F2")
+            self.session.xdotool("key", "F2")
             self.wintool("tree-label", "キーフォルダ")  # fails unless an editor came up
             self.wait_for(lambda: "キーフォルダ" in [f for f, _ in self.shape()], "F2 renamed the folder")
             self.wintool("set-clipboard", self.server.url("/c.xml"))
             self.wintool("tree-select", "キーフォルダ")
-            self.xdotool("key", "ctrl+v")
+            self.session.xdotool("key", "ctrl+v")
             self.assertIn(self.server.url("/c.xml"), self.add_site_dialog())
             self.wintool("press-button", "#32770", "新規サイト", str(IDCANCEL))
             for key in ("Menu", "shift+F10"):
                 self.wintool("tree-select", "R")
-                self.xdotool("key", key)
-                self.wait_for(self.menu_visible, "%s opens the menu" % key)
-                self.xdotool("mousemove", "900", "700", "click", "1")  # elsewhere
-                self.wait_for(lambda: not self.menu_visible(), "a click elsewhere closes it")
+                self.session.xdotool("key", key)
+                self.wait_for(self.session.menu_visible, "%s opens the menu" % key)
+                self.session.xdotool("mousemove", "900", "700", "click", "1")  # elsewhere
+                self.wait_for(lambda: not self.session.menu_visible(), "a click elsewhere closes it")
 
         with self.subTest("dropped text registers a site in the folder under it"):
             x, y = self.node("キーフォルダ")[4]
-            self.xdotool("mousemove", str(x), str(y))
+            self.session.xdotool("mousemove", str(x), str(y))
             # The drop opens the dialog before it returns, so the drag runs beside the answers.
             dropped = []
             dragging = threading.Thread(target=lambda: dropped.append(
@@ -330,11 +309,11 @@ class TreeTest(unittest.TestCase):
             self.opens(lambda: self.on("R", ID_FEED_LINK), self.server.url("/r.xml"), "the feed link")
             self.opens(lambda: self.on("R", ID_OPEN_SITE), "http://127.0.0.1/r-home", "opening the site")
             self.assertEqual(self.node("R")[1:3], (SITE, False), "which marked it read")
-            before = self.browser_starts()
+            before = self.session.browser_starts()
             # The feed link's start, which follows, shows that the site link was passed over.
             self.opens(lambda: (self.on("x", ID_SITE_LINK), self.on("x", ID_FEED_LINK)), self.server.url("/x.xml"),
                        "only the feed link of x")
-            self.assertEqual(len(self.browser_starts()), len(before) + 1)
+            self.assertEqual(len(self.session.browser_starts()), len(before) + 1)
 
         with self.subTest("double clicks: a site's page opens, a folder opens or closes"):
             # (The folder's page marks its sites read, as opening R already did.)
@@ -342,13 +321,13 @@ class TreeTest(unittest.TestCase):
             x, y = self.node("R")[4]
             self.opens(lambda: self.double_click(x, y), "http://127.0.0.1:%d/new?%d" % (self.port, r_id),
                        "a double click on a site")
-            before = self.browser_starts()
+            before = self.session.browser_starts()
             x, y = self.node("Beta")[4]
             for shown in (False, True):
                 self.double_click(x, y)
                 self.wait_for(lambda: (self.node("R")[6] != (0, 0)) == shown,
                               "the folder is %s" % ("open" if shown else "closed"))
-            self.assertEqual(self.browser_starts(), before, "a folder's double click opens nothing")
+            self.assertEqual(self.session.browser_starts(), before, "a folder's double click opens nothing")
 
         alpha_order = dict(self.shape())["Alpha"]
         self.command(ID_APP_EXIT)

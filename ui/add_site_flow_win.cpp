@@ -136,7 +136,6 @@ void CChildView::AddFetchedFeed(const Text& url, const FetchResult& fetched,
     SetSiteNewFlag(static_cast<CRssSiteItem&>(*site), true, true);
     SelectAndShowItem(AddSiteNode(*site));
   }
-  PostCheckingState(-1);
 }
 
 // A list on the web may be followed instead of copied; a file is always copied.
@@ -174,7 +173,6 @@ void CChildView::AddFetchedOpml(const Text& url, const FetchResult& fetched, con
     if (!inNewFolder) AddSiteNode(*site);
   }
   if (!imported.sites.empty()) SelectAndShowItem(IdOfItem(imported.sites.front()));
-  PostCheckingState(-1);
 }
 
 void CChildView::BackUpDataFile() {

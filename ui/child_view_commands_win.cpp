@@ -53,8 +53,8 @@ void CChildView::MarkAllRead() {
   if (::MessageBoxW(::GetParent(hwnd()), L"全てを既読にしてよろしいですか?", W(kApplicationTitle),
                     MB_YESNO | MB_ICONWARNING) != IDYES)
     return;
+  // Each folder's picture change tells the main window, so the tray follows.
   for (ItemId folder : TopLevelFolderIds()) SetItemNewFlag(0, folder, true);
-  PostCheckingState(-1);
 }
 
 void CChildView::ShowSelectedArticles(bool storedPage) {

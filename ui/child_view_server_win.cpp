@@ -56,7 +56,6 @@ void CChildView::MarkRead(ItemId id) {
     if (HTREEITEM parent = TreeView_GetParent(tree_, NodeFromId(id))) RefreshItemImage(IdFromNode(parent));
   }
   PostCommand(ID_CLOSE_POPUP);
-  PostCheckingState(-1);
 }
 
 std::optional<std::string> CChildView::ReadFile(const Text& path) const { return ReadWholeFile(path); }

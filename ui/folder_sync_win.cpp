@@ -52,11 +52,8 @@ bool CChildView::SyncFolder(ItemId folderId, const std::vector<OpmlOutline>& ite
   }
   const auto added = AddMissingSites(folder, sites);
   for (CRssSiteItem* site : added) AddSiteNode(*site);
-  if (!gone.empty()) {
-    // The folder's news flag follows what is left.
-    SetFolderNewFlag(folder, CountChildren(folder).fresh > 0, false);
-    PostCheckingState(-1);
-  }
+  // The folder's news follows what is left; its picture and the tray follow the flag.
+  if (!gone.empty()) SetItemNewFlag(0, folderId, false);
   CheckItem(folderId, force, true, manual);
   return !gone.empty() || !added.empty();
 }

@@ -204,6 +204,13 @@ class PelunSession:
             return [self.env["WINE"], "explorer", "/desktop=" + self.desktop, path] + list(args)
         return [self.env["WINE"], path] + list(args)
 
+    def wintool_ok(self, *args, timeout=60):
+        """The tool's output; a failure of the tool fails the test with what it printed."""
+        code, out = self.wintool(*args, timeout=timeout)
+        if code != 0:
+            raise AssertionError("wintool %s: %s" % (" ".join(args), out))
+        return out
+
     def use_fake_browser(self):
         """Sets up the stand-in browser (a copy of the helper that logs the addresses it is
         started with) and returns its Windows path, for the "browser" setting."""

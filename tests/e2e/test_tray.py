@@ -79,13 +79,8 @@ class TrayTest(unittest.TestCase):
         self.port = harness.free_port()
 
     # Helpers ----------------------------------------------------------------------------------
-    def wintool(self, *args):
-        code, out = self.session.wintool(*args)
-        self.assertEqual(code, 0, "wintool %s: %s" % (" ".join(args), out))
-        return out
-
     def request(self, sub_command):
-        out = self.wintool("request", str(sub_command))
+        out = self.session.wintool_ok("request", str(sub_command))
         return [line[len("field="):] for line in out.splitlines() if line.startswith("field=")] \
             if sub_command in (10, 11, 12) else int(out.split("=")[1])
 
@@ -176,7 +171,7 @@ class TrayTest(unittest.TestCase):
 
             # The folder entries of the last menu: 800 + p opens the folder, 700 + p its page.
             for command in (801, 700):
-                self.wintool("post-message", *MAIN, str(WM_COMMAND), str(command), "0")
+                self.session.wintool_ok("post-message", *MAIN, str(WM_COMMAND), str(command), "0")
             expected = ["\"http://127.0.0.1:%d/new?%d\"" % (self.port, second_id),
                         "\"http://127.0.0.1:%d/top?%d\"" % (self.port, first_id)]
             self.assertTrue(session.poll_until(lambda: self.session.browser_starts()[-2:] == expected, 15),
@@ -184,25 +179,25 @@ class TrayTest(unittest.TestCase):
 
         with self.subTest("opening the window, closing it to the tray"):
             self.assertEqual(self.request(40), 0)
-            self.assertTrue(session.poll_until(lambda: "visible=1" in self.wintool("window-info", *MAIN), 10))
+            self.assertTrue(session.poll_until(lambda: "visible=1" in self.session.wintool_ok("window-info", *MAIN), 10))
             session.screenshot("main_window.png")
-            self.wintool("post-message", *MAIN, str(WM_COMMAND), str(ID_APP_ABOUT), "0")
+            self.session.wintool_ok("post-message", *MAIN, str(WM_COMMAND), str(ID_APP_ABOUT), "0")
             self.assertTrue(session.poll_until(
                 lambda: session.wintool("window-info", "#32770", "バージョン情報")[0] == 0, 10))
-            about = self.wintool("dialog-text", "#32770", "バージョン情報")
+            about = self.session.wintool_ok("dialog-text", "#32770", "バージョン情報")
             self.assertIn("pelun Ver 1.06", about)
             lines = about.splitlines()
             self.assertIn("User-Agent: pelun/1.06", lines)
             self.assertIn("DataPath: %s\\" % harness.windows_path(session.data_dir), lines)
             self.assertIn("TempPath: %s\\" % harness.windows_path(session.temp_dir), lines)
             self.assertIn("http://127.0.0.1:%d/" % self.port, about)
-            self.wintool("close-window", "#32770", "バージョン情報")
+            self.session.wintool_ok("close-window", "#32770", "バージョン情報")
             self.assertTrue(session.poll_until(
                 lambda: session.wintool("window-info", "#32770", "バージョン情報")[0] != 0, 10))
             before = os.path.getmtime(session.data_file)
             time.sleep(1.1)
-            self.wintool("post-message", *MAIN, str(WM_SYSCOMMAND), str(SC_CLOSE), "0")
-            self.assertTrue(session.poll_until(lambda: "visible=0" in self.wintool("window-info", *MAIN), 10))
+            self.session.wintool_ok("post-message", *MAIN, str(WM_SYSCOMMAND), str(SC_CLOSE), "0")
+            self.assertTrue(session.poll_until(lambda: "visible=0" in self.session.wintool_ok("window-info", *MAIN), 10))
             self.assertTrue(session.poll_until(lambda: os.path.getmtime(session.data_file) > before, 10),
                             "closing the window saves")
             self.assertTrue(session.main_window_exists(), "the program stays in the tray")
@@ -221,13 +216,13 @@ class TrayTest(unittest.TestCase):
             self.assertTrue(self.server.wait_for_requests(requests_before + 4, timeout=20))
 
         with self.subTest("a restarted shell gets the entry back"):
-            self.wintool("tray-entry", "delete")
+            self.session.wintool_ok("tray-entry", "delete")
             self.assertNotEqual(session.wintool("tray-entry", "exists")[0], 0)
-            self.wintool("post-message", *MAIN, "TaskbarCreated", "0", "0")
+            self.session.wintool_ok("post-message", *MAIN, "TaskbarCreated", "0", "0")
             self.assertTrue(session.poll_until(lambda: session.wintool("tray-entry", "exists")[0] == 0, 10))
 
         # Exit saves and ends.
-        self.wintool("post-message", *MAIN, str(WM_COMMAND), str(ID_APP_EXIT), "0")
+        self.session.wintool_ok("post-message", *MAIN, str(WM_COMMAND), str(ID_APP_EXIT), "0")
         self.assertTrue(session.poll_until(lambda: not session.main_window_exists(), 30))
         root = ElementTree.parse(session.data_file).getroot()
         self.assertEqual([s.findtext("newflag") for s in root.iter("item") if s.get("type") == "rss"],

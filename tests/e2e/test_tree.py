@@ -60,23 +60,18 @@ class TreeTest(unittest.TestCase):
         self.port = harness.free_port()
 
     # Helpers ----------------------------------------------------------------------------------
-    def wintool(self, *args):
-        code, out = self.session.wintool(*args)
-        self.assertEqual(code, 0, "wintool %s: %s" % (" ".join(args), out))
-        return out
-
     def command(self, command_id):
-        self.wintool("post-message", *MAIN, str(WM_COMMAND), str(command_id), "0")
+        self.session.wintool_ok("post-message", *MAIN, str(WM_COMMAND), str(command_id), "0")
 
     def on(self, text, command_id):
-        self.wintool("tree-select", text)
+        self.session.wintool_ok("tree-select", text)
         self.command(command_id)
 
     def drag(self, kind, item_id, x, y):
         """Drops an item id at a point of the screen with a real OLE drag from the helper; the
         X pointer is put there first, since the drag loop follows the pointer."""
         self.session.xdotool("mousemove", str(x), str(y))
-        out = self.wintool("drag", kind, str(item_id), str(x), str(y))
+        out = self.session.wintool_ok("drag", kind, str(item_id), str(x), str(y))
         self.assertIn("result=0x40100", out)  # dropped
         return out
 
@@ -91,7 +86,7 @@ class TreeTest(unittest.TestCase):
         """The add-site dialog's texts once it is up."""
         code, title = self.session.wintool("wait-popup", *MAIN, "20000")
         self.assertEqual((code, title.strip()), (0, "新規サイト"))
-        return self.wintool("dialog-text", "#32770", "新規サイト")
+        return self.session.wintool_ok("dialog-text", "#32770", "新規サイト")
 
     def double_click(self, x, y):
         self.session.xdotool("mousemove", str(x), str(y), "click", "--repeat", "2", "--delay", "120", "1")
@@ -99,7 +94,7 @@ class TreeTest(unittest.TestCase):
     def tree(self):
         """(level, image, bold, selected, (x, y) of the row's centre, text) per node."""
         nodes = []
-        for line in self.wintool("tree-items").splitlines():
+        for line in self.session.wintool_ok("tree-items").splitlines():
             level, image, bold, selected, left, top, right, bottom, text = line.split("\t", 8)
             centre = ((int(left) + int(right)) // 2, (int(top) + int(bottom)) // 2)
             nodes.append((int(level), int(image), bold == "1", selected == "1", centre, text,
@@ -165,9 +160,9 @@ class TreeTest(unittest.TestCase):
         self.assertTrue(harness.wait_for_port(self.port, 60), "the program starts")
         self.assertTrue(self.session.wait_for_main_window())
         self.command(ID_SHOW_MAIN_WINDOW)
-        self.wait_for(lambda: "visible=1" in self.wintool("window-info", *MAIN), "the window shows")
+        self.wait_for(lambda: "visible=1" in self.session.wintool_ok("window-info", *MAIN), "the window shows")
         # Large enough that no drop point lies in the strips along the edges that scroll.
-        self.wintool("post-message", *MAIN, str(WM_SYSCOMMAND), str(SC_MAXIMIZE), "0")
+        self.session.wintool_ok("post-message", *MAIN, str(WM_SYSCOMMAND), str(SC_MAXIMIZE), "0")
 
     # The scenario ---------------------------------------------------------------------------
     def test_tree_commands(self):
@@ -179,7 +174,7 @@ class TreeTest(unittest.TestCase):
 
         with self.subTest("pictures follow a check of a folder"):
             for shown in ("R", "壊れた"):  # selecting a site opens its folder
-                self.wintool("tree-select", shown)
+                self.session.wintool_ok("tree-select", shown)
             self.on("Alpha", ID_CHECK)
             self.wait_for(lambda: self.node("b-site")[1] == SITE_CHECKING, "the slow site shows its check")
             self.wait_for(lambda: self.node("b-site")[1] == SITE_NEWS, "and then its news", 30)
@@ -193,26 +188,26 @@ class TreeTest(unittest.TestCase):
 
         with self.subTest("a new folder from its dialog, renamed by editing its label"):
             self.command(ID_NEW_FOLDER)
-            self.wintool("set-dialog-item", "#32770", "新規フォルダ", "1002", "新フォルダ")
-            self.wintool("press-button", "#32770", "新規フォルダ", str(IDOK))
+            self.session.wintool_ok("set-dialog-item", "#32770", "新規フォルダ", "1002", "新フォルダ")
+            self.session.wintool_ok("press-button", "#32770", "新規フォルダ", str(IDOK))
             self.wait_for(lambda: self.shape()[-1] == ("新フォルダ", []), "the folder is appended")
             self.assertTrue(self.node("新フォルダ")[3], "and selected")
             self.command(ID_RENAME)
-            self.wintool("tree-label", "改名フォルダ")
+            self.session.wintool_ok("tree-label", "改名フォルダ")
             self.wait_for(lambda: self.shape()[-1][0] == "改名フォルダ", "the label is renamed")
 
         with self.subTest("deleting asks first; no keeps the folder"):
             gamma_id = self.folder_ids()["Gamma"]
             self.on("Gamma", ID_DELETE)
-            out = self.wintool("answer-box", "pelun", str(IDNO))
+            out = self.session.wintool_ok("answer-box", "pelun", str(IDNO))
             self.assertIn("text=「Gamma」を削除します。配下にあるデータも全て削除されますが、よろしいですか?", out)
             self.assertIn("default=%d" % IDNO, out)
             self.assertIn("Gamma", [f for f, _ in self.shape()])
             self.on("Gamma", ID_DELETE)
-            self.wintool("answer-box", "pelun", str(IDYES))
+            self.session.wintool_ok("answer-box", "pelun", str(IDYES))
             self.wait_for(lambda: "Gamma" not in [f for f, _ in self.shape()], "yes deletes it")
             self.on("壊れた", ID_DELETE)
-            out = self.wintool("answer-box", "pelun", str(IDYES))
+            out = self.session.wintool_ok("answer-box", "pelun", str(IDYES))
             self.assertIn("text=「壊れた」を削除しますか?", out)
             self.wait_for(lambda: "壊れた" not in self.shape()[0][1], "the site is deleted")
             self.assertTrue(self.names_nothing(gamma_id), "a deleted folder's id names nothing")
@@ -221,14 +216,14 @@ class TreeTest(unittest.TestCase):
             before_sort = self.site_ids("Alpha")
             self.on("Alpha", ID_SORT_BY_NAME)
             self.wait_for(lambda: self.shape()[0][1] == ["A-site", "a-site", "b-site", "無効"], "by name")
-            self.wintool("tree-select", "Alpha")
-            self.wintool("shift-post", str(ID_SORT_BY_NAME))
+            self.session.wintool_ok("tree-select", "Alpha")
+            self.session.wintool_ok("shift-post", str(ID_SORT_BY_NAME))
             self.wait_for(lambda: self.shape()[0][1] == ["無効", "b-site", "a-site", "A-site"], "descending")
             # A check gave the three fetched sites the same new update time; the rest keep theirs.
             self.on("Alpha", ID_SORT_BY_UPDATE)
             self.wait_for(lambda: self.shape()[0][1][-1] == "無効", "newest first: %s" % self.shape())
-            self.wintool("tree-select", "Alpha")
-            self.wintool("shift-post", str(ID_SORT_BY_UPDATE))
+            self.session.wintool_ok("tree-select", "Alpha")
+            self.session.wintool_ok("shift-post", str(ID_SORT_BY_UPDATE))
             self.wait_for(lambda: self.shape()[0][1][0] == "無効", "oldest first: %s" % self.shape())
             after_sort = self.site_ids("Alpha")
             self.assertFalse(set(before_sort) & set(after_sort), "re-created nodes get new ids")
@@ -263,24 +258,24 @@ class TreeTest(unittest.TestCase):
             self.wait_for(self.session.menu_visible, "the menu opens")
             self.session.xdotool("key", "Escape")
             self.wait_for(lambda: not self.session.menu_visible(), "and closes")
-            self.wintool("tree-select", "R")
+            self.session.wintool_ok("tree-select", "R")
             self.session.xdotool("key", "Delete")
-            out = self.wintool("answer-box", "pelun", str(IDNO))
+            out = self.session.wintool_ok("answer-box", "pelun", str(IDNO))
             self.assertIn("text=「R」を削除しますか?", out)
             self.assertIn("R", dict(self.shape())["Beta"])
 
         with self.subTest("the tree's keys: F2 edits the label, Ctrl+V pastes, the menu keys"):
-            self.wintool("tree-select", "改名フォルダ")
+            self.session.wintool_ok("tree-select", "改名フォルダ")
             self.session.xdotool("key", "F2")
-            self.wintool("tree-label", "キーフォルダ")  # fails unless an editor came up
+            self.session.wintool_ok("tree-label", "キーフォルダ")  # fails unless an editor came up
             self.wait_for(lambda: "キーフォルダ" in [f for f, _ in self.shape()], "F2 renamed the folder")
-            self.wintool("set-clipboard", self.server.url("/c.xml"))
-            self.wintool("tree-select", "キーフォルダ")
+            self.session.wintool_ok("set-clipboard", self.server.url("/c.xml"))
+            self.session.wintool_ok("tree-select", "キーフォルダ")
             self.session.xdotool("key", "ctrl+v")
             self.assertIn(self.server.url("/c.xml"), self.add_site_dialog())
-            self.wintool("press-button", "#32770", "新規サイト", str(IDCANCEL))
+            self.session.wintool_ok("press-button", "#32770", "新規サイト", str(IDCANCEL))
             for key in ("Menu", "shift+F10"):
-                self.wintool("tree-select", "R")
+                self.session.wintool_ok("tree-select", "R")
                 self.session.xdotool("key", key)
                 self.wait_for(self.session.menu_visible, "%s opens the menu" % key)
                 self.session.xdotool("mousemove", "900", "700", "click", "1")  # elsewhere
@@ -295,7 +290,7 @@ class TreeTest(unittest.TestCase):
                 self.session.wintool("drag", "text", self.server.url("/x.xml"), str(x), str(y))))
             dragging.start()
             self.assertIn(self.server.url("/x.xml"), self.add_site_dialog())
-            self.wintool("press-button", "#32770", "新規サイト", str(IDOK))
+            self.session.wintool_ok("press-button", "#32770", "新規サイト", str(IDOK))
             dragging.join(60)
             self.assertIn("result=0x40100", dropped[0][1])
             self.wait_for(lambda: dict(self.shape()).get("キーフォルダ") == ["x"], "x is added: %s" % self.shape())

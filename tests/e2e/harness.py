@@ -20,6 +20,10 @@ MAIN_WINDOW_CLASS = "p_e_l_u_n_window_class"
 MAIN_WINDOW_TITLE = "pelun設定"
 DESKTOP_SIZE = (1024, 768)
 ARTIFACTS = os.path.join(ROOT, "build", "artifacts")
+# Tool commands that only look, and may be started again when a start does not come to run.
+LOOKING_TOOL_COMMANDS = {"wait-window", "wait-no-window", "window-info", "dialog-text", "tree-items",
+                         "wait-popup", "mutex-exists"}
+LOOKING_TOOL_RESTART = 15  # seconds
 
 _build_dir = None
 
@@ -277,18 +281,26 @@ class PelunSession:
 
     def _run_in_desktop(self, args, timeout):
         """The desktop's shell starts the tool and returns at once: the tool writes its output
-        and exit code to a file instead, which appears when it is complete."""
-        fd, path = tempfile.mkstemp(dir=self.workdir, suffix=".out")
-        os.close(fd)
-        os.remove(path)
-        # Not waited for: when the desktop does not exist yet, this very call becomes the
-        # desktop's process and stays; the session's end takes it down with the rest.
-        self.processes.append(subprocess.Popen(
-            self._command("wintool.exe", ("--out", windows_path(path)) + tuple(args)),
-            env=self.env, cwd=self.program_dir, stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL))
-        if not self.poll_until(lambda: os.path.exists(path), timeout, interval=0.05):
-            raise subprocess.TimeoutExpired("wintool " + " ".join(args), timeout)
+        and exit code to a file instead, which appears when it is complete. Under load a start
+        into the desktop now and then never comes to run; a tool that only looks is then
+        started again, one that acts is not (it might still act later)."""
+        deadline = time.monotonic() + timeout
+        while True:
+            fd, path = tempfile.mkstemp(dir=self.workdir, suffix=".out")
+            os.close(fd)
+            os.remove(path)
+            # Not waited for: when the desktop does not exist yet, this very call becomes the
+            # desktop's process and stays; the session's end takes it down with the rest.
+            self.processes.append(subprocess.Popen(
+                self._command("wintool.exe", ("--out", windows_path(path)) + tuple(args)),
+                env=self.env, cwd=self.program_dir, stdout=subprocess.DEVNULL,
+                stderr=subprocess.DEVNULL))
+            remaining = deadline - time.monotonic()
+            wait = min(remaining, LOOKING_TOOL_RESTART) if args[0] in LOOKING_TOOL_COMMANDS else remaining
+            if self.poll_until(lambda: os.path.exists(path), max(wait, 0), interval=0.05):
+                break
+            if time.monotonic() >= deadline:
+                raise subprocess.TimeoutExpired("wintool " + " ".join(args), timeout)
         with open(path, "rb") as f:
             lines = f.read().decode("utf-8", "replace").splitlines()
         os.remove(path)

@@ -33,10 +33,20 @@ bool CChildView::OpenServer() {
   return false;
 }
 
+// From the model, in display order: the control is never asked for structure. Items without
+// a node (being added or removed) are left out.
 std::vector<ItemId> CChildView::ChildIds(ItemId parent) const {
   std::vector<ItemId> ids;
-  HTREEITEM node = parent ? TreeView_GetChild(tree_, NodeFromId(parent)) : TreeView_GetRoot(tree_);
-  for (; node; node = TreeView_GetNextSibling(tree_, node)) ids.push_back(IdFromNode(node));
+  auto collect = [this, &ids](const auto& items) {
+    ids.reserve(items.size());
+    for (const auto& item : items)
+      if (const ItemId id = IdOfItem(item.get())) ids.push_back(id);
+  };
+  if (parent == 0) {
+    collect(folders_);
+  } else if (const CItemBase* item = ItemFromId(parent); item && item->kind == CItemBase::kKindFolder) {
+    collect(static_cast<const CFolderItem*>(item)->Children());
+  }
   return ids;
 }
 
@@ -53,7 +63,7 @@ void CChildView::MarkRead(ItemId id) {
     MarkItemRead(*item);
     RefreshItemImage(id);
     for (ItemId child : ChildIds(id)) RefreshItemImage(child);
-    if (HTREEITEM parent = TreeView_GetParent(tree_, NodeFromId(id))) RefreshItemImage(IdFromNode(parent));
+    if (const ItemId parent = ParentId(id)) RefreshItemImage(parent);
   }
   PostCommand(ID_CLOSE_POPUP);
 }

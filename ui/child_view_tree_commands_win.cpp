@@ -7,6 +7,7 @@
 #include "app/private_messages.h"
 #include "ui/add_folder_dialog_win.h"
 #include "ui/tree_rules.h"
+#include "util/nesting_guard_win.h"
 #include "util/wide_win.h"
 
 namespace {
@@ -20,12 +21,16 @@ bool KeyHeld(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
 // and hands the rest to the view.
 LRESULT CALLBACK TreeKeys(HWND tree, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                           DWORD_PTR viewParam) noexcept {
+  const NestingGuard nesting(tree, reinterpret_cast<const void*>(&TreeKeys));
   HWND frame = ::GetParent(reinterpret_cast<HWND>(viewParam));
   auto post = [frame](UINT command) {
     ::PostMessageW(frame, WM_COMMAND, command, 0);
     return 0;
   };
-  const bool editing = TreeView_GetEditControl(tree) != nullptr;
+  // Only key messages ask the control anything: asking sends the tree a message, which comes
+  // back through this very procedure.
+  const bool keyMessage = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+  const bool editing = keyMessage && TreeView_GetEditControl(tree) != nullptr;
   if (message == WM_KEYDOWN && !editing) {
     if (wParam == VK_DELETE) return post(ID_DELETE);
     if (wParam == VK_F2) return post(ID_RENAME);

@@ -54,19 +54,13 @@ bool CChildView::CreateImageList() {
   return true;
 }
 
-int CChildView::NodeImage(HTREEITEM node) const {
-  TVITEMW item{};
-  item.mask = TVIF_IMAGE;
-  item.hItem = node;
-  return TreeView_GetItem(tree_, &item) ? item.iImage : -1;
-}
-
-void CChildView::SetNodeImage(HTREEITEM node, int image) {
+// The id table remembers the picture, so a refresh never asks the control for it.
+void CChildView::SetNodeImage(ItemId id, int image) {
   TVITEMW item{};
   item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-  item.hItem = node;
+  item.hItem = NodeFromId(id);
   item.iImage = item.iSelectedImage = image;
-  TreeView_SetItem(tree_, &item);
+  if (TreeView_SetItem(tree_, &item)) ids_.SetImage(id, image);
 }
 
 void CChildView::SetNodeBold(HTREEITEM node, bool bold) {
@@ -78,32 +72,35 @@ void CChildView::SetNodeBold(HTREEITEM node, bool bold) {
   TreeView_SetItem(tree_, &item);
 }
 
+// Asks the running checks (at most `connection` of them), never the folder's children.
 bool CChildView::FolderIsChecking(ItemId folder) const {
-  if (FindRunning(folder)) return true;
-  const auto children = ChildIds(folder);
-  return std::any_of(children.begin(), children.end(), [this](ItemId id) { return FindRunning(id) != nullptr; });
+  const CItemBase* folderItem = ItemFromId(folder);
+  return folderItem && std::any_of(running_.begin(), running_.end(), [this, folder, folderItem](const auto& cue) {
+           const CItemBase* checked = ItemFromId(cue->item);
+           return cue->item == folder || (checked && checked->Parent() == folderItem);
+         });
 }
 
 void CChildView::RefreshItemImage(ItemId id) {
   HTREEITEM node = NodeFromId(id);
   const CItemBase* item = ItemFromId(id);
   if (!node || !item) return;
-  const int oldImage = NodeImage(node);
+  const int oldImage = ids_.ImageOf(id);
   if (item->kind == CItemBase::kKindSite) {
     const SiteState state{FindRunning(id) != nullptr, item->IsCheckable(), item->HasError(), item->newFlag != 0};
     const int image = SiteImage(state);
     const ImageChange change = SiteImageChange(oldImage, image, state.isNew);
-    HTREEITEM parent = TreeView_GetParent(tree_, node);
-    if (change.setImage) SetNodeImage(node, image);
+    const ItemId parent = ParentId(id);
+    if (change.setImage) SetNodeImage(id, image);
     if (change.bold) SetNodeBold(node, *change.bold);
-    if (change.parentBold && parent) SetNodeBold(parent, true);
-    if (change.refreshParent && parent) RefreshItemImage(IdFromNode(parent));
+    if (change.parentBold && parent) SetNodeBold(NodeFromId(parent), true);
+    if (change.refreshParent && parent) RefreshItemImage(parent);
     return;
   }
   const FolderState state{SourceKind(*item) == 2, FolderIsChecking(id), item->newFlag != 0};
   const int image = FolderImage(state);
   const ImageChange change = FolderImageChange(oldImage, image);
-  if (change.setImage) SetNodeImage(node, image);
+  if (change.setImage) SetNodeImage(id, image);
   if (change.bold) SetNodeBold(node, *change.bold);
   if (change.notifyMainWindow) PostCheckingState(-1);
 }
@@ -114,8 +111,7 @@ void CChildView::SetItemNewFlag(int32_t value, ItemId id, bool propagate) {
   if (item->kind == CItemBase::kKindSite) {
     SetSiteNewFlag(static_cast<CRssSiteItem&>(*item), value != 0, false);
     RefreshItemImage(id);
-    HTREEITEM parent = TreeView_GetParent(tree_, NodeFromId(id));
-    if (propagate && parent) SetItemNewFlag(value, IdFromNode(parent), false);
+    if (const ItemId parent = ParentId(id); propagate && parent) SetItemNewFlag(value, parent, false);
     return;
   }
   auto& folder = static_cast<CFolderItem&>(*item);
@@ -147,13 +143,11 @@ void CChildView::RegisterSiteNode(ItemId id) {
 // the folder looks at its remaining sites.
 std::unique_ptr<CItemBase> CChildView::DetachSite(ItemId id) {
   CItemBase* item = ItemFromId(id);
-  HTREEITEM node = NodeFromId(id);
-  HTREEITEM parent = node ? TreeView_GetParent(tree_, node) : nullptr;
-  const ItemId folderId = IdFromNode(parent);
+  const ItemId folderId = ParentId(id);
   auto* folder = static_cast<CFolderItem*>(ItemFromId(folderId));
   if (!item || !folder || item->kind != CItemBase::kKindSite) return nullptr;
   StopChecks();
-  TreeView_DeleteItem(tree_, node);
+  TreeView_DeleteItem(tree_, NodeFromId(id));
   auto detached = RemoveChild(*folder, item);
   SetItemNewFlag(0, folderId, false);
   return detached;
@@ -189,8 +183,9 @@ bool CChildView::MoveSite(ItemId siteId, ItemId targetId) {
   if (!site || !target || siteId == targetId || site->kind != CItemBase::kKindSite) return false;
   const bool intoFolder = target->kind == CItemBase::kKindFolder;
   HTREEITEM targetNode = NodeFromId(targetId);
-  HTREEITEM folderNode = intoFolder ? targetNode : TreeView_GetParent(tree_, targetNode);
-  auto* folder = static_cast<CFolderItem*>(ItemFromId(IdFromNode(folderNode)));
+  const ItemId folderId = intoFolder ? targetId : ParentId(targetId);
+  HTREEITEM folderNode = NodeFromId(folderId);
+  auto* folder = static_cast<CFolderItem*>(ItemFromId(folderId));
   if (!folder) return false;
   const int32_t flag = site->newFlag;
   auto detached = DetachSite(siteId);
@@ -208,7 +203,7 @@ bool CChildView::MoveFolder(ItemId folderId, ItemId targetId, bool lowerHalf) {
   CItemBase* target = ItemFromId(targetId);
   CItemBase* moving = ItemFromId(folderId);
   if (!target || !moving || moving->kind != CItemBase::kKindFolder) return false;
-  if (target->kind == CItemBase::kKindSite) target = ItemFromId(IdFromNode(TreeView_GetParent(tree_, NodeFromId(targetId))));
+  if (target->kind == CItemBase::kKindSite) target = target->Parent();
   auto indexOf = [this](const CItemBase* item) {
     return static_cast<size_t>(std::find_if(folders_.begin(), folders_.end(),
                                             [item](const auto& folder) { return folder.get() == item; }) -
@@ -237,7 +232,7 @@ bool CChildView::MoveFolder(ItemId folderId, ItemId targetId, bool lowerHalf) {
 void CChildView::SortFolder(ItemId id, bool byUpdateTime, bool normalOrder) {
   CItemBase* item = ItemFromId(id);
   if (!item) return;
-  if (item->kind == CItemBase::kKindSite) id = IdFromNode(TreeView_GetParent(tree_, NodeFromId(id)));
+  if (item->kind == CItemBase::kKindSite) id = ParentId(id);
   auto* folder = static_cast<CFolderItem*>(ItemFromId(id));
   if (!folder || folder->kind != CItemBase::kKindFolder) return;
   StopChecks();

@@ -166,7 +166,10 @@ ItemId CChildView::InsertNode(CItemBase& item, HTREEITEM parent, HTREEITEM after
   insert.item.lParam = reinterpret_cast<LPARAM>(&item);
   auto node = reinterpret_cast<HTREEITEM>(
       ::SendMessageW(tree_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
-  return node ? ids_.Add(reinterpret_cast<ItemIdTable::NodeHandle>(node), &item) : 0;
+  if (!node) return 0;
+  const ItemId id = ids_.Add(reinterpret_cast<ItemIdTable::NodeHandle>(node), &item);
+  ids_.SetImage(id, insert.item.iImage);
+  return id;
 }
 
 // Every site is listed under its subscription with tick 0, so no check is held back at start.

@@ -178,6 +178,8 @@ class CChildView : public CWindow, public IServerHost {
   // Removes a site's node, id and subscription entry; the model keeps the item.
   void RemoveSiteNode(ItemId id);
   ItemId IdOfItem(const CItemBase* item) const;
+  // The folder holding a site, from the model; 0 for a folder or an unknown id.
+  ItemId ParentId(ItemId id) const;
   void BackUpDataFile();
   void ExportOpml(bool selectedOnly);
   void ImportOpml();
@@ -198,8 +200,7 @@ class CChildView : public CWindow, public IServerHost {
   void BeginDrag(HTREEITEM node);
   std::unique_ptr<CItemBase> DetachSite(ItemId id);
   void RegisterSiteNode(ItemId id);
-  int NodeImage(HTREEITEM node) const;
-  void SetNodeImage(HTREEITEM node, int image);
+  void SetNodeImage(ItemId id, int image);
   void SetNodeBold(HTREEITEM node, bool bold);
   bool FolderIsChecking(ItemId folder) const;
 

@@ -3,13 +3,11 @@
 
 #include "store/folder_sync.h"
 
-ItemId CChildView::IdOfItem(const CItemBase* item) const {
-  if (!item) return 0;
-  const ItemId parent = item->Parent() ? IdOfItem(item->Parent()) : 0;
-  if (item->Parent() && !parent) return 0;
-  for (ItemId id : ChildIds(parent))
-    if (ItemFromId(id) == item) return id;
-  return 0;
+ItemId CChildView::IdOfItem(const CItemBase* item) const { return item ? ids_.IdOfItem(item) : 0; }
+
+ItemId CChildView::ParentId(ItemId id) const {
+  const CItemBase* item = ItemFromId(id);
+  return item ? IdOfItem(item->Parent()) : 0;
 }
 
 ItemId CChildView::AddSiteNode(CItemBase& site) {

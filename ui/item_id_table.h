@@ -23,20 +23,29 @@ class ItemIdTable {
   void Remove(ItemId id);
   void Clear();
 
-  ItemId IdOfNode(NodeHandle node) const;  // 0 when unknown
-  NodeHandle NodeOf(ItemId id) const;      // 0 when unknown
-  CItemBase* ItemOf(ItemId id) const;      // null when unknown
+  ItemId IdOfNode(NodeHandle node) const;         // 0 when unknown
+  ItemId IdOfItem(const CItemBase* item) const;   // 0 when the item has no node
+  NodeHandle NodeOf(ItemId id) const;             // 0 when unknown
+  CItemBase* ItemOf(ItemId id) const;             // null when unknown
   size_t Size() const { return entries_.size(); }
+
+  // The picture the node was last given, so that refreshing a node never has to ask the
+  // control; -1 when unknown.
+  int ImageOf(ItemId id) const;
+  void SetImage(ItemId id, int image);
 
  private:
   struct Entry {
     NodeHandle node;
     CItemBase* item;
+    int image = -1;
   };
   ItemId FreeId(NodeHandle node);
+  void ForgetItem(const CItemBase* item, ItemId id);
 
   std::unordered_map<ItemId, Entry> entries_;
   std::unordered_map<NodeHandle, ItemId> idsByNode_;
+  std::unordered_map<const CItemBase*, ItemId> idsByItem_;
   std::unordered_set<ItemId> retired_;
   ItemId nextSpareId_ = 0x40000000;
 };

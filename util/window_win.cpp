@@ -1,5 +1,7 @@
 #include "util/window_win.h"
 
+#include "util/nesting_guard_win.h"
+
 CWindow::~CWindow() {
   if (hwnd_) {
     ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
@@ -48,6 +50,7 @@ LRESULT CALLBACK CWindow::WindowProcedure(HWND window, UINT message, WPARAM wPar
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
+  const NestingGuard nesting(window, reinterpret_cast<const void*>(&CWindow::WindowProcedure));
   LRESULT result = 0;
   try {
     result = self->HandleMessage(message, wParam, lParam);

@@ -103,6 +103,26 @@ def wait_for_port(port, timeout=20):
     return PelunSession.poll_until(accepts, timeout)
 
 
+def http_request(port, raw, source="127.0.0.1", timeout=10):
+    """Sends raw request bytes to the program's local server; returns the whole answer."""
+    with socket.create_connection(("127.0.0.1", port), timeout=timeout, source_address=(source, 0)) as s:
+        s.sendall(raw)
+        chunks = []
+        while True:
+            chunk = s.recv(65536)
+            if not chunk:
+                return b"".join(chunks)
+            chunks.append(chunk)
+
+
+def http_get(port, path, headers="", source="127.0.0.1", timeout=10):
+    """(head text, body bytes) of a GET the way a browser on this computer asks."""
+    raw = ("GET %s HTTP/1.0\r\nHost: 127.0.0.1:%d\r\n%s\r\n" % (path, port, headers)).encode("utf-8")
+    answer = http_request(port, raw, source, timeout)
+    head, _, body = answer.partition(b"\r\n\r\n")
+    return head.decode("utf-8"), body
+
+
 class PelunSession:
     """A program directory, a data directory and an X server for one test."""
 
@@ -123,6 +143,9 @@ class PelunSession:
         self.write_define_ini(define_ini)
         self.processes = []
         self.xserver = None
+        # Faults the program finds in itself (a window procedure nested too deeply) are written
+        # here; a session whose program wrote any fails its test.
+        self.fault_log = os.path.join(self.workdir, "faults.log")
 
     # Layout ---------------------------------------------------------------------------------
     @property
@@ -175,6 +198,7 @@ class PelunSession:
     def __enter__(self):
         subprocess.run([os.path.join(ROOT, "tools", "wine-prefix")], check=True)
         self.env = wine_environment()
+        self.env["PELUN_FAULT_LOG"] = windows_path(self.fault_log)
         self.xserver = XServer()
         self.env["DISPLAY"] = self.xserver.display
         if self.desktop:
@@ -185,9 +209,21 @@ class PelunSession:
                            env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
         return self
 
-    def __exit__(self, *exc):
+    def __exit__(self, exc_type, *exc):
+        faults = self.faults()
         self.close()
+        if faults and exc_type is None:
+            raise AssertionError("the program reported faults:\n" + faults)
+        if faults:
+            print("the program reported faults:\n" + faults, file=sys.stderr)
         return False
+
+    def faults(self):
+        try:
+            with open(self.fault_log, encoding="utf-8", errors="replace") as f:
+                return f.read()
+        except OSError:
+            return ""
 
     def close(self):
         # Ends only this prefix's processes; then our own X server.

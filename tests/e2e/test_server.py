@@ -18,22 +18,8 @@ DATA = """<?xml version='1.0' encoding='utf-8'?>
 """.replace("<pelun>", '<pelun xmlns:content="http://purl.org/rss/1.0/modules/content/">')
 
 
-def request(port, raw, source="127.0.0.1", timeout=10):
-    with socket.create_connection(("127.0.0.1", port), timeout=timeout, source_address=(source, 0)) as s:
-        s.sendall(raw)
-        chunks = []
-        while True:
-            chunk = s.recv(65536)
-            if not chunk:
-                return b"".join(chunks)
-            chunks.append(chunk)
-
-
-def get(port, path, headers="", source="127.0.0.1"):
-    raw = ("GET %s HTTP/1.0\r\nHost: 127.0.0.1:%d\r\n%s\r\n" % (path, port, headers)).encode("utf-8")
-    answer = request(port, raw, source)
-    head, _, body = answer.partition(b"\r\n\r\n")
-    return head.decode("utf-8"), body
+request = harness.http_request
+get = harness.http_get
 
 
 class LocalServer(unittest.TestCase):

@@ -57,3 +57,26 @@ TEST(ItemIdTable, RemovedIdsAreUnknown) {
   EXPECT_NE(table.Add(7, &other), 7u) << "cleared ids stay used up";
   EXPECT_EQ(table.ItemOf(7), nullptr);
 }
+
+TEST(ItemIdTable, ItemsFindTheirCurrentNodeAndPicture) {
+  ItemIdTable table;
+  CRssSiteItem site;
+  EXPECT_EQ(table.IdOfItem(&site), 0u);
+  const ItemId first = table.Add(10, &site);
+  table.SetImage(first, 4);
+  EXPECT_EQ(table.IdOfItem(&site), first);
+  EXPECT_EQ(table.ImageOf(first), 4);
+  // Moved: the new node is added before the old one's deletion notice arrives.
+  const ItemId second = table.Add(11, &site);
+  table.Remove(first);
+  EXPECT_EQ(table.IdOfItem(&site), second) << "the old node's removal keeps the new one";
+  EXPECT_EQ(table.ImageOf(second), -1) << "a new node's picture is not known yet";
+  EXPECT_EQ(table.ImageOf(first), -1);
+  // A node handed to another item no longer names the first one.
+  CRssSiteItem other;
+  EXPECT_EQ(table.Add(11, &other), second);
+  EXPECT_EQ(table.IdOfItem(&site), 0u);
+  EXPECT_EQ(table.IdOfItem(&other), second);
+  table.Clear();
+  EXPECT_EQ(table.IdOfItem(&other), 0u);
+}

@@ -26,16 +26,12 @@ Text CommonHead(TextView titleLine) {
 
 namespace {
 
-// A browser drops surrounding blanks and ignores tabs and line breaks inside an address before
-// it looks for the scheme, so a relative-looking value may still name one. Relative is only
-// what cannot hold a scheme: no colon before the first "/", "?" or "#", no control character.
+// Only web addresses of other computers: the page comes from the local server, against which a
+// relative address would resolve.
 bool IsAllowedFeedUrl(TextView url) {
-  if (auto parts = ParseAbsoluteUrl(url))
-    return parts->scheme == u"http" || parts->scheme == u"https" || parts->scheme == u"ftp";
-  for (char16_t c : url)
-    if (c < 0x20 || c == 0x7F) return false;
-  TextView head = url.substr(0, url.find_first_of(u"/?#"));
-  return head.find(u':') == TextView::npos;
+  const auto parts = ParseAbsoluteUrl(url);
+  return parts && (parts->scheme == u"http" || parts->scheme == u"https" || parts->scheme == u"ftp") &&
+         IsForeignUrl(url);
 }
 
 }  // namespace

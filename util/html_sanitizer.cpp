@@ -38,15 +38,14 @@ bool IsOneOf(TextView name, const TextView (&names)[N]) {
   return false;
 }
 
-// A browser decodes character references and drops blanks before it looks for a scheme, so a
-// value we left relative ("&#106;avascript:...", " javascript:...") may still run script.
-// Accepted are known absolute addresses and values that cannot hold a scheme at all: no colon
-// and no "&" before the first "/", "?" or "#".
-bool IsHarmlessUrl(TextView url) {
-  if (url.empty()) return true;
-  if (auto parts = ParseAbsoluteUrl(url)) return parts->knownScheme && parts->scheme != u"file";
-  TextView head = url.substr(0, url.find_first_of(u"/?#"));
-  return head.find_first_of(u":&") == kNone;
+// The pages are served by this computer: an address that stayed relative (no web address to
+// resolve it against) or names this computer would reach the local server from the page's own
+// origin, and a value a browser reads differently after decoding references ("&#106;avascript:")
+// never passes as absolute.
+Text LinkForPage(TextView base, TextView value) {
+  Text url = ResolveUrl(base, value);
+  if (!url.empty() && !IsForeignUrl(url)) url.clear();
+  return url;
 }
 
 // Writes a value between double quotes with the quote and "<" replaced, so that no value can
@@ -274,9 +273,7 @@ void CSecurHtml::AppendAttribute(Text& tag, const Attribute& attribute, const Ta
   tag.append(html.substr(attribute.nameBegin, valueStart - attribute.nameBegin));
   TextView value = html.substr(attribute.valueBegin, attribute.valueEnd - attribute.valueBegin);
   if (isLink || IsOneOf(attributeName, kUrlAttributes)) {
-    Text url = isLink ? ResolveUrl(base_, value) : Text(Trim(value));
-    if (!IsHarmlessUrl(url)) url.clear();
-    AppendQuoted(tag, url, true);
+    AppendQuoted(tag, LinkForPage(base_, value), true);
     return;
   }
   // Unquoted values are quoted: old browsers end them at characters such as "`".

@@ -14,8 +14,9 @@ class CSecurHtml {
   // links are rewritten then.
   explicit CSecurHtml(const Text* whitelist);
 
-  // Removes what the whitelist refuses, makes img src and a href absolute against base (a link
-  // to an unknown scheme such as javascript: becomes empty) and closes elements left open.
+  // Removes what the whitelist refuses, makes addresses absolute against base (one to an
+  // unknown scheme such as javascript:, one left relative and one to this computer become
+  // empty) and closes elements left open.
   void Sanitize(Text& html, TextView base);
 
  private:

@@ -72,7 +72,95 @@ bool ParseAuthority(TextView authority, UrlParts& parts) {
   return ParsePort(port, parts.port);
 }
 
+// Browsers read percent escapes and full-width letters, digits and dots in a host as their
+// ASCII forms. nullopt when an escape is broken or decodes to something no host holds.
+std::optional<Text> HostAsBrowserReadsIt(TextView host) {
+  Text ascii;
+  for (size_t i = 0; i < host.size(); ++i) {
+    char16_t c = host[i];
+    if (c == u'%') {
+      if (i + 2 >= host.size() || !IsAsciiHexDigit(host[i + 1]) || !IsAsciiHexDigit(host[i + 2])) return std::nullopt;
+      c = static_cast<char16_t>(HexDigitValue(host[i + 1]) * 16 + HexDigitValue(host[i + 2]));
+      i += 2;
+    } else if (c >= 0xFF01 && c <= 0xFF5E) {
+      c = static_cast<char16_t>(c - 0xFF01 + 0x21);
+    } else if (c == 0x3002 || c == 0xFF61) {
+      c = u'.';
+    }
+    // "&" would start a character reference the browser decodes inside the attribute.
+    if (c <= u' ' || c >= 0x7F || c == u'%' || c == u'\\' || c == u'@' || c == u'&') return std::nullopt;
+    ascii += c;
+  }
+  return ToLowerAscii(ascii);
+}
+
+// One part of an IPv4 address as browsers read it: "0x" hexadecimal, a leading "0" octal,
+// otherwise decimal. nullopt when the part is no number.
+std::optional<uint64_t> Ipv4Part(TextView part) {
+  unsigned base = 10;
+  if (part.size() >= 2 && part[0] == u'0' && (part[1] == u'x' || part[1] == u'X')) {
+    base = 16;
+    part.remove_prefix(2);
+  } else if (part.size() >= 2 && part[0] == u'0') {
+    base = 8;
+    part.remove_prefix(1);
+  }
+  uint64_t value = 0;
+  for (char16_t c : part) {
+    const unsigned digit = IsAsciiHexDigit(c) ? static_cast<unsigned>(HexDigitValue(c)) : 99u;
+    if (digit >= base || (base == 10 && !IsAsciiDigit(c))) return std::nullopt;
+    value = value * base + digit;
+    if (value > 0xFFFFFFFFull) return std::nullopt;
+  }
+  return value;
+}
+
+// A host whose last label is a number is an IPv4 address to a browser, or no valid host.
+// nullopt when the host is a name.
+std::optional<std::optional<uint32_t>> Ipv4Address(TextView host) {
+  std::vector<Text> parts = SplitPlain(host, u'.');
+  if (parts.size() > 1 && parts.back().empty()) parts.pop_back();
+  if (parts.empty() || !Ipv4Part(parts.back())) return std::nullopt;
+  if (parts.size() > 4) return std::optional<uint32_t>();
+  uint64_t address = 0;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    const auto value = Ipv4Part(parts[i]);
+    const bool last = i + 1 == parts.size();
+    const uint64_t limit = last ? (1ull << (8 * (5 - parts.size()))) : 256;
+    if (!value || *value >= limit) return std::optional<uint32_t>();
+    address = last ? address * limit + *value : address * 256 + *value;
+  }
+  return std::optional<uint32_t>(static_cast<uint32_t>(address));
+}
+
 }  // namespace
+
+bool IsThisComputerHost(TextView host) {
+  if (host.empty() || host.front() == u'[') return true;
+  const auto ascii = HostAsBrowserReadsIt(host);
+  if (!ascii) return true;
+  TextView name = *ascii;
+  while (!name.empty() && name.back() == u'.') name.remove_suffix(1);
+  if (name == u"localhost" || EndsWith(name, u".localhost")) return true;
+  if (const auto address = Ipv4Address(name)) {
+    if (!*address) return true;  // a browser refuses it: nothing of ours to keep
+    const uint32_t first = **address >> 24;
+    return first == 127 || first == 0;
+  }
+  return false;
+}
+
+bool IsForeignUrl(TextView url) {
+  if (StartsWith(url, u"#")) return url.find_first_of(u"\t\r\n") == TextView::npos;
+  const auto parts = ParseAbsoluteUrl(url);
+  if (!parts || !parts->knownScheme || parts->scheme == u"file") return false;
+  // Browsers drop tabs and line breaks inside an address and read "\\" as "/" in web
+  // addresses: what they would then see is not what was checked.
+  if (url.find_first_of(u"\t\r\n\\") != TextView::npos) return false;
+  const bool web = IsWebScheme(parts->scheme) || parts->scheme == u"ftp";
+  if (!web) return true;  // news:, mailto: and the like open other programs, never this server
+  return parts->hasAuthority && !IsThisComputerHost(parts->host);
+}
 
 std::optional<UrlParts> ParseAbsoluteUrl(TextView url) {
   if (url.empty() || !IsAsciiLetter(url.front())) return std::nullopt;

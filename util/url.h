@@ -19,6 +19,20 @@ struct UrlParts {
 // an unclosed IPv6 bracket. Leading or trailing blanks make the text relative.
 std::optional<UrlParts> ParseAbsoluteUrl(TextView url);
 
+// Whether a browser would take `host`, as it stands in an address, to mean this computer:
+// "localhost" and its subdomains, 127.0.0.0/8 and 0.0.0.0/8 in every IPv4 spelling a browser
+// accepts (decimal, hexadecimal or octal parts, fewer than four parts, a trailing dot), after
+// percent escapes and full-width forms are read as a browser reads them. IPv6 literals and
+// hosts a browser would refuse count as this computer too: no feed needs them, and every
+// spelling of the loopback address would otherwise have to be known.
+bool IsThisComputerHost(TextView host);
+
+// Whether text from a feed may stand as a link or a source in a page this program serves from
+// this computer: an absolute address of a known scheme other than file:, whose http, https or
+// ftp form has its "//" and names no host of this computer, or a reference to a place in the
+// page itself ("#name"). A relative address would resolve against the local server.
+bool IsForeignUrl(TextView url);
+
 // Makes `reference` absolute against an http or https `base`. A reference that is itself
 // absolute comes back unchanged when its scheme is known, and empty when the scheme is unknown
 // (javascript:, vbscript:, data: ...) or file:. Blanks and control characters around either

@@ -14,8 +14,10 @@ TEST(PageMarkup, FeedAddressesInLinksAreFilteredAndEscaped) {
       {u"http://h/p?a=1&b=\"2\"<>", u"http://h/p?a=1&amp;b=&quot;2&quot;&lt;&gt;"},
       {u"HTTPS://h/", u"HTTPS://h/"},
       {u" ftp://h/f ", u"ftp://h/f"},
-      {u"../rel.html#x:y", u"../rel.html#x:y"},
-      {u"&#106;avascript:x", u"&amp;#106;avascript:x"},  // stays literal text for the browser
+      {u"../rel.html#x:y", u""},  // would resolve against the local server
+      {u"&#106;avascript:x", u""},
+      {u"http://127.0.0.1:4474/reload", u""},
+      {u"http://LOCALHOST./new", u""},
       {u"", u""},
       {u"javascript:alert(1)", u""},
       {u" JavaScript:alert(1)", u""},

@@ -22,7 +22,7 @@ TEST(SiteBlock, HostileNamesTitlesAndLinksAreDefused) {
   scripted.creator = u"<i>me</i>";
   scripted.dateText = u"someday <soon>";
   CRssItem& untitled = FakePageSource::AddArticle(site, u"<img src=x>", true);
-  untitled.link = u"../rel.html?x=1&y=2";
+  untitled.link = u"../rel.html?x=1&y=2";  // would resolve against the local server
   untitled.enclosure = u"ftp://h/file.mp3";
 
   const Text block = BuildSiteBlock(site, true, 102, 0, 1, u"", false);
@@ -36,7 +36,7 @@ TEST(SiteBlock, HostileNamesTitlesAndLinksAreDefused) {
                   u"<span class=\"contentdate\">someday &lt;soon&gt;</span>"
                   u"<span class=\"contentcreator\">&lt;i&gt;me&lt;/i&gt;</span>"));
   EXPECT_TRUE(Has(block,
-                  u"<a href=\"../rel.html?x=1&amp;y=2\" class=\"contenttitle\">NO TITLE</a>"
+                  u"<a href=\"\" class=\"contenttitle\">NO TITLE</a>"
                   u"<a href=\"ftp://h/file.mp3\" class=\"contentfile\">添付</a>"));
   EXPECT_FALSE(Has(block, u"<script>alert"));
   EXPECT_FALSE(Has(block, u"javascript:alert"));

@@ -100,13 +100,25 @@ TEST(SanitizeHtml, ScriptLinksEndUpEmpty) {
   EXPECT_EQ(Body(u"<img src=vbscript:x><img src=\"data:image/png,x\">"),
             u"<img src=\"\"><img src=\"\">");
   EXPECT_EQ(Body(u"<area href=\"javascript:x()\"><area href=' map.html '>"),
-            u"<area href=\"\"><area href=\"map.html\">");
-  // Without a web base nothing is resolved, yet a value a browser could still read as a
-  // scheme after decoding references is dropped; plain relative links stay.
+            u"<area href=\"\"><area href=\"http://h/a/b/map.html\">");
   EXPECT_EQ(Body(u"<a href=\"&#106;avascript:alert(1)\">x</a>", u""), u"<a href=\"\">x</a>");
   EXPECT_EQ(Body(u"<a href=\"java&#x0A;script:alert(1)\">x</a>", u"ftp://h/"),
             u"<a href=\"\">x</a>");
-  EXPECT_EQ(Body(u"<a href=\"x.html?a=1&b=2\">x</a>", u""), u"<a href=\"x.html?a=1&b=2\">x</a>");
+}
+
+// The page is served from this computer: whatever would reach the local server from it goes,
+// whether written out or left relative for want of a web address to resolve it against.
+TEST(SanitizeHtml, NothingPointsAtThisComputer) {
+  for (TextView html : {u"<img src=\"http://127.0.0.1:4474/add?/exit\">", u"<img src=\"http://localhost/reload\">",
+                        u"<img src=\"http://2130706433/new\">", u"<img src=\"http://0x7f.1:4474/new\">",
+                        u"<img src=\"//[::1]:4474/new\">", u"<img src=\"http://127.0.0&#46;1/new\">",
+                        u"<img src=\"http:/127.0.0.1/new\">", u"<img src=\"http:\\\\127.0.0.1\\new\">"}) {
+    EXPECT_EQ(Body(html), u"<img src=\"\">") << TextToAscii(html);
+    EXPECT_EQ(Clean(html, nullptr), u"<img src=\"\">") << "even with every tag allowed: " << TextToAscii(html);
+  }
+  EXPECT_EQ(Body(u"<img src=\"/add?/exit\"><a href=\"x.html?a=1&b=2\">x</a><a href=\"#n\">n</a>", u""),
+            u"<img src=\"\"><a href=\"\">x</a><a href=\"#n\">n</a>");
+  EXPECT_EQ(Body(u"<img src=\"/add?/exit\">"), u"<img src=\"http://h/add?/exit\">") << "resolved elsewhere: harmless";
 }
 
 TEST(SanitizeHtml, NullWhitelistOnlyRewritesLinks) {

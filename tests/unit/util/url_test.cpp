@@ -86,3 +86,24 @@ TEST(ResolveUrl, ReferenceStaysWhenTheBaseIsNoWebAddress) {
   EXPECT_EQ(ResolveUrl(u"http:relative", u"c"), u"c");
   EXPECT_EQ(ResolveUrl(u"http://h:99999/a", u"/c"), u"/c");
 }
+
+TEST(IsThisComputerHost, EverySpellingOfTheLoopbackAddress) {
+  for (TextView host : {u"127.0.0.1", u"127.1", u"127.0.1", u"2130706433", u"0x7f000001", u"0x7f.1", u"0177.0.0.1",
+                        u"0x7F.0.0.0x1", u"127.255.255.254", u"127.0.0.1.", u"0.0.0.0", u"0", u"localhost",
+                        u"LocalHost.", u"a.b.localhost", u"[::1]", u"[::ffff:127.0.0.1]", u"%31%32%37.0.0.1",
+                        u"１２７．０．０．１", u"127。0。0。1", u"256.0.0.1", u"1.2.3.4.5", u"%zz", u"", u"127.0.0.1&x"})
+    EXPECT_TRUE(IsThisComputerHost(host)) << TextToAscii(host);
+  for (TextView host : {u"example.com", u"128.0.0.1", u"10.0.0.1", u"192.168.1.1", u"localhost.example.com",
+                        u"127.example.com", u"0x7f.example", u"1.127.0.0", u"xn--eckwd4c7c.jp"})
+    EXPECT_FALSE(IsThisComputerHost(host)) << TextToAscii(host);
+}
+
+TEST(IsForeignUrl, OnlyWholeAddressesOfOtherComputers) {
+  for (TextView url : {u"http://example.com/a?b#c", u"https://u:p@example.com:8443/", u"ftp://example.com/f",
+                       u"mailto:a@example.com", u"#anchor", u"http://127.0.0.1@example.com/"})
+    EXPECT_TRUE(IsForeignUrl(url)) << TextToAscii(url);
+  for (TextView url : {u"/add?x", u"add?x", u"//example.com/", u"http:/example.com/", u"http:example.com",
+                       u"http:\\\\example.com\\", u"http://exa\tmple.com/", u"http://example.com@127.0.0.1/",
+                       u"http://localhost:4474/", u"file:///c:/x", u"javascript:x", u"data:text/html,x", u""})
+    EXPECT_FALSE(IsForeignUrl(url)) << TextToAscii(url);
+}

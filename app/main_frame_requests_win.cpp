@@ -52,7 +52,8 @@ LRESULT CMainFrame::OnRequest(WPARAM command, LPARAM argument) {
       auto heapText = std::make_unique<char16_t[]>(text->size() + 1);
       std::copy(text->begin(), text->end(), heapText.get());
       // The receiver of the private message owns the buffer from here on.
-      return ::SendMessageW(hwnd(), kMsgRegisterUrl, reinterpret_cast<WPARAM>(heapText.release()), 0);
+      return ::SendMessageW(hwnd(), kMsgRegisterUrl, reinterpret_cast<WPARAM>(heapText.release()),
+                            kRegisterFromCommandLine);
     }
     case RequestCommand::kOpenMainWindow: ::PostMessageW(hwnd(), WM_COMMAND, ID_SHOW_MAIN_WINDOW, 0); return 0;
     case RequestCommand::kCheckAll: ::PostMessageW(hwnd(), WM_COMMAND, ID_CHECK_ALL, 0); return 0;
@@ -69,16 +70,17 @@ LRESULT CMainFrame::AnswerWithText(const Text& text, HWND requester) const {
   return reinterpret_cast<LRESULT>(DuplicateSharedTextBlockTo(requester, block.get()));
 }
 
-LRESULT CMainFrame::OnRegisterUrl(WPARAM heapText) {
+LRESULT CMainFrame::OnRegisterUrl(WPARAM heapText, LPARAM source) {
   std::unique_ptr<char16_t[]> text(reinterpret_cast<char16_t*>(heapText));
   if (!text || IsDialogOpen()) return 0;
   const TextView forwarded(text.get());
-  // A running copy also obeys the program's own switches, so that scripts can end or refresh it.
-  if (forwarded == u"/exit") {
+  // A running copy also obeys the program's own switches, so that scripts can end or refresh
+  // it; text from a web page ("/add?") never counts as a switch.
+  if (source == kRegisterFromCommandLine && forwarded == u"/exit") {
     ::PostMessageW(hwnd(), WM_COMMAND, ID_APP_EXIT, 0);
     return 1;
   }
-  if (forwarded == u"/reload") {
+  if (source == kRegisterFromCommandLine && forwarded == u"/reload") {
     ::PostMessageW(hwnd(), WM_COMMAND, ID_CHECK_ALL, 0);
     return 1;
   }

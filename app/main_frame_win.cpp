@@ -78,7 +78,7 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (OnCommand(wParam, lParam)) return 0;
       break;
     case kMsgTrayNotify: OnTrayNotify(lParam); return 0;
-    case kMsgRegisterUrl: return OnRegisterUrl(wParam);
+    case kMsgRegisterUrl: return OnRegisterUrl(wParam, lParam);
     case kMsgCheckingState: OnCheckingState(wParam != 0, lParam); return 0;
     case kMsgRefreshAlpha: return 0;  // for the pop-up and the ticker, which pass it on
     case WM_TIMER: OnTimer(wParam); return 0;

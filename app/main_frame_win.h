@@ -66,7 +66,7 @@ class CMainFrame : public CWindow {
   // The request message of second copies and bands (main_frame_requests_win.cpp).
   LRESULT OnRequest(WPARAM command, LPARAM argument);
   LRESULT AnswerWithText(const Text& text, HWND requester) const;
-  LRESULT OnRegisterUrl(WPARAM heapText);
+  LRESULT OnRegisterUrl(WPARAM heapText, LPARAM source);
 
   AppDirectories directories_;
   HINSTANCE instance_ = nullptr;

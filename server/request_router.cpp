@@ -9,6 +9,7 @@ namespace {
 
 constexpr char kNoCacheHeaders[] = "Pragma: no-cache\r\nCache-Control: no-cache\r\nExpires: 0\r\n\r\n";
 constexpr char kForbidden[] = "HTTP/1.0 403\r\n\r\n";
+constexpr char kMethodNotAllowed[] = "HTTP/1.0 405\r\nAllow: GET, HEAD\r\n\r\n";
 constexpr char kNotFound[] = "HTTP/1.0 404\r\n\r\n";
 constexpr char kClosingPage[] =
     "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n"
@@ -37,10 +38,39 @@ std::string ServeIconFile(const IServerHost& host, const Text& path) {
          std::to_string(bytes->size()) + "\r\nAccept-ranges: bytes\r\n\r\n" + *bytes;
 }
 
-// The value of a header line "Name: value" when the line starts with the name, exact case.
+// The value of a header line "Name: value" when the line starts with the name, in any case.
 std::optional<Text> HeaderValue(std::string_view line, std::string_view name) {
-  if (line.substr(0, name.size()) != name) return std::nullopt;
+  if (line.size() < name.size()) return std::nullopt;
+  for (std::size_t i = 0; i < name.size(); ++i)
+    if (ToLowerAscii(char16_t(static_cast<unsigned char>(line[i]))) != ToLowerAscii(char16_t(name[i])))
+      return std::nullopt;
   return Text(Trim(DecodeToken(line.substr(name.size()))));
+}
+
+// Paths whose answer changes something (marks read, stores a page, posts a command): only a
+// navigation, or a script of our own pages, may ask for them.
+bool HasEffect(TextView path) {
+  for (TextView prefix : {u"/new", u"/top?", u"/ltop?", u"/add?", u"/sync", u"/reload"})
+    if (StartsWith(path, prefix)) return true;
+  return false;
+}
+
+bool IsOneOf(const Text& value, std::initializer_list<TextView> values) {
+  for (TextView candidate : values)
+    if (value == candidate) return true;
+  return false;
+}
+
+// Browsers say what a request is for. An image, a style sheet, a script or a frame's object
+// that a feed slipped into a page is no navigation; a request of the page's own script (the
+// settings link) is a same-origin request without a destination. Requests without these
+// headers (older browsers, the band) are judged by the other rules.
+bool IsNavigationOrOwnScript(const HttpRequest& request) {
+  const bool navigation = (request.fetchMode.empty() || request.fetchMode == u"navigate") &&
+                          (request.fetchDest.empty() || IsOneOf(request.fetchDest, {u"document", u"iframe", u"frame"}));
+  const bool ownScript = request.fetchSite == u"same-origin" && IsOneOf(request.fetchMode, {u"cors", u"same-origin"}) &&
+                         request.fetchDest == u"empty";
+  return navigation || ownScript;
 }
 
 bool IsItemWithNews(const IServerHost& host, ItemId id) {
@@ -58,25 +88,42 @@ ItemId FirstItemWithNew(const IServerHost& host) {
 
 HttpRequest ParseHttpRequest(std::string_view bytes) {
   HttpRequest request;
-  // The request line: tokens end at spaces; the second is the path.
+  // The request line: tokens end at spaces; the first is the method, the second the path.
   std::size_t at = 0, tokenStart = 0;
   int tokens = 0;
   for (; at < bytes.size() && bytes[at] != '\n' && tokens < 2; ++at) {
     if (bytes[at] != ' ') continue;
-    if (++tokens == 2) request.path = DecodeToken(bytes.substr(tokenStart, at - tokenStart));
+    (++tokens == 1 ? request.method : request.path) = DecodeToken(bytes.substr(tokenStart, at - tokenStart));
     tokenStart = at + 1;
   }
-  // The header lines after it.
-  for (std::size_t line = bytes.find_first_of("\r\n", at); line != std::string_view::npos;) {
+  // The header lines after it, up to the blank line: what follows is a body, which a page of
+  // another site may fill with lines that look like headers.
+  struct Field {
+    std::string_view name;
+    std::optional<Text>* value;
+  };
+  std::optional<Text> site, mode, dest;
+  const Field fields[] = {{"Host:", &request.host},     {"Origin:", &request.origin},
+                          {"Sec-Fetch-Site:", &site},   {"Sec-Fetch-Mode:", &mode},
+                          {"Sec-Fetch-Dest:", &dest}};
+  std::size_t line = bytes.find('\n', at);
+  while (line != std::string_view::npos) {
     const std::size_t begin = line + 1;
-    std::size_t end = bytes.find_first_of("\r\n", begin);
-    const std::string_view text = bytes.substr(begin, end == std::string_view::npos ? bytes.npos : end - begin);
-    if (!request.host)
-      if (auto host = HeaderValue(text, "Host:")) request.host = std::move(*host);
-    if (auto site = HeaderValue(text, "Sec-Fetch-Site:")) request.fetchSite = std::move(*site);
-    if (auto origin = HeaderValue(text, "Origin:")) request.origin = std::move(*origin);
+    const std::size_t end = bytes.find('\n', begin);
+    std::string_view text = bytes.substr(begin, end == std::string_view::npos ? bytes.npos : end - begin);
+    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+    if (text.empty()) break;
+    for (const Field& field : fields) {
+      auto value = HeaderValue(text, field.name);
+      if (!value) continue;
+      if (*field.value) request.repeatedGuardHeader = true;
+      *field.value = std::move(*value);
+    }
     line = end;
   }
+  request.fetchSite = site.value_or(Text());
+  request.fetchMode = mode.value_or(Text());
+  request.fetchDest = dest.value_or(Text());
   return request;
 }
 
@@ -130,10 +177,27 @@ bool CRequestRouter::IsCrossSiteCommand(const HttpRequest& request) const {
   return !IsOwnHost(origin.substr(7));
 }
 
+// Reading the folders (their names and counts) is for our own pages, the band and the user's
+// address bar; a page of another site may navigate there but not read it.
+bool CRequestRouter::IsForeignRead(const HttpRequest& request) const {
+  const Text& path = request.path;
+  if (path != u"/folderlist.xml" && !StartsWith(path, u"/bar.js?")) return false;
+  if ((request.fetchSite == u"cross-site" || request.fetchSite == u"same-site") && request.fetchMode != u"navigate")
+    return true;
+  return request.origin && !(StartsWith(*request.origin, u"http://") && IsOwnHost(TextView(*request.origin).substr(7)));
+}
+
 std::string CRequestRouter::HandleRequest(std::string_view requestBytes, IServerHost& host) {
   const HttpRequest request = ParseHttpRequest(requestBytes);
-  if ((request.host && !IsOwnHost(*request.host)) || IsCrossSiteCommand(request)) return kForbidden;
-  return Route(request, host);
+  // A HEAD has no business with a command: it would act without anybody seeing a page.
+  const bool head = request.method == u"HEAD";
+  if (request.method != u"GET" && !(head && !HasEffect(request.path))) return kMethodNotAllowed;
+  if (request.repeatedGuardHeader || (request.host && !IsOwnHost(*request.host)) || IsCrossSiteCommand(request) ||
+      IsForeignRead(request) || (HasEffect(request.path) && !IsNavigationOrOwnScript(request)))
+    return kForbidden;
+  std::string answer = Route(request, host);
+  if (head) answer.resize(std::min(answer.size(), answer.find("\r\n\r\n") + 4));
+  return answer;
 }
 
 std::string CRequestRouter::Route(const HttpRequest& request, IServerHost& host) {

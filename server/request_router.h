@@ -27,13 +27,19 @@ class IServerHost : public IPageSource {
 };
 
 struct HttpRequest {
-  Text path;                 // the second token of the request line
-  std::optional<Text> host;  // the first "Host:" line, trimmed
+  Text method;               // the first token of the request line
+  Text path;                 // the second token
+  std::optional<Text> host;  // the "Host" header, trimmed
   Text fetchSite;            // "Sec-Fetch-Site", empty when absent
+  Text fetchMode;            // "Sec-Fetch-Mode", empty when absent
+  Text fetchDest;            // "Sec-Fetch-Dest", empty when absent
   std::optional<Text> origin;
+  // One of the headers the refusals rest on came twice: no browser sends that.
+  bool repeatedGuardHeader = false;
 };
 
-// The request line's tokens and the header lines the routes look at.
+// The request line's tokens and the header lines the routes look at, up to the blank line
+// that ends the header (names in any case).
 HttpRequest ParseHttpRequest(std::string_view bytes);
 
 // The addresses other parts of the program open in the browser, always on 127.0.0.1 and the
@@ -65,6 +71,7 @@ class CRequestRouter {
   void WritePageFile(IServerHost& host, ItemId id, bool withNew);
   bool IsOwnHost(TextView host) const;
   bool IsCrossSiteCommand(const HttpRequest& request) const;
+  bool IsForeignRead(const HttpRequest& request) const;
 
   uint16_t port_;
   ItemId lastPageId_ = 0;

@@ -152,21 +152,46 @@ TEST(RequestRouter, RequestsFromOtherSitesAreRefusedWithoutEffect) {
   FakeHost host;
   CRequestRouter router(4474);
   const std::string forbidden = "HTTP/1.0 403\r\n\r\n";
+  constexpr std::string_view own = "Host: 127.0.0.1:4474\r\n";
+  // What Chromium sends for an image in a page of ours, for a navigation and for our own script.
+  constexpr std::string_view image = "Host: 127.0.0.1:4474\r\nSec-Fetch-Site: same-origin\r\nSec-Fetch-Mode: no-cors\r\n"
+                                     "Sec-Fetch-Dest: image\r\n";
+  constexpr std::string_view navigation = "Host: 127.0.0.1:4474\r\nSec-Fetch-Site: same-origin\r\n"
+                                          "Sec-Fetch-Mode: navigate\r\nSec-Fetch-Dest: document\r\n";
+  constexpr std::string_view ownScript = "Host: 127.0.0.1:4474\r\nSec-Fetch-Site: same-origin\r\nSec-Fetch-Mode: cors\r\n"
+                                         "Sec-Fetch-Dest: empty\r\n";
   struct Case {
     std::string_view path;
-    std::string_view headers;
+    std::string headers;
     bool refused;
   } cases[] = {
-      {"/", "Host: evil.example:4474\r\n", true},        // DNS rebinding
+      {"/", "Host: evil.example:4474\r\n", true},  // DNS rebinding
       {"/folderlist.xml", "Host: 127.0.0.1:8080\r\n", true},
       {"/", "Host: localhost\r\n", false},
       {"/", "Host: [::1]:4474\r\n", false},
-      {"/reload", "Host: 127.0.0.1:4474\r\nSec-Fetch-Site: cross-site\r\n", true},
-      {"/add?http://x/", "Host: 127.0.0.1:4474\r\nSec-Fetch-Site: same-site\r\n", true},
-      {"/new", "Host: 127.0.0.1:4474\r\nOrigin: http://evil.example\r\n", true},
-      {"/sync", "Host: 127.0.0.1:4474\r\nOrigin: null\r\n", true},
-      {"/reload", "Host: 127.0.0.1:4474\r\nOrigin: http://127.0.0.1:4474\r\nSec-Fetch-Site: same-origin\r\n", false},
-      {"/folderlist.xml", "Host: 127.0.0.1:4474\r\nSec-Fetch-Site: cross-site\r\n", false},  // no command
+      {"/", "Host: 127.0.0.1:4474\r\nhost: evil.example\r\n", true},  // which one would count?
+      {"/", std::string(own) + "Sec-Fetch-Site: same-origin\r\nSEC-FETCH-SITE: cross-site\r\n", true},
+      {"/reload", std::string(own) + "Sec-Fetch-Site: cross-site\r\n", true},
+      {"/add?http://x/", std::string(own) + "Sec-Fetch-Site: same-site\r\n", true},
+      {"/new", std::string(own) + "Origin: http://evil.example\r\n", true},
+      {"/sync", std::string(own) + "Origin: null\r\n", true},
+      {"/reload", std::string(own) + "Origin: http://127.0.0.1:4474\r\nSec-Fetch-Site: same-origin\r\n", false},
+      // A feed's pictures in our own pages: same origin, but no navigation.
+      {"/add?/exit", std::string(image), true},
+      {"/new?10", std::string(image), true},
+      {"/top?10", std::string(own) + "Sec-Fetch-Mode: no-cors\r\n", true},
+      {"/reload", std::string(own) + "Sec-Fetch-Dest: script\r\n", true},
+      {"/common.css", std::string(image), false},
+      {"/new?10", std::string(navigation), false},
+      {"/sync?21", std::string(ownScript), false},
+      {"/ltop?10", std::string(own) + "Sec-Fetch-Mode: navigate\r\nSec-Fetch-Dest: iframe\r\n", false},
+      // The folders may be read by our pages, the band and the address bar, not by other sites.
+      {"/folderlist.xml", std::string(own) + "Sec-Fetch-Site: cross-site\r\nSec-Fetch-Mode: no-cors\r\n", true},
+      {"/bar.js?10", std::string(own) + "Sec-Fetch-Site: same-site\r\nSec-Fetch-Dest: script\r\n", true},
+      {"/folderlist.xml", std::string(own) + "Origin: http://evil.example\r\n", true},
+      {"/folderlist.xml", std::string(own) + "Sec-Fetch-Site: cross-site\r\nSec-Fetch-Mode: navigate\r\n", false},
+      {"/bar.js?10", std::string(own) + "Sec-Fetch-Site: same-origin\r\nSec-Fetch-Dest: script\r\n", false},
+      {"/folderlist.xml", std::string(own) + "Sec-Fetch-Site: none\r\n", false},
   };
   for (const auto& c : cases) {
     const bool refused = Get(router, host, c.path, c.headers) == forbidden;
@@ -174,11 +199,34 @@ TEST(RequestRouter, RequestsFromOtherSitesAreRefusedWithoutEffect) {
   }
   EXPECT_TRUE(host.registered.empty());
   EXPECT_EQ(host.commands, std::vector<uint32_t>{ID_CHECK_ALL});
-  EXPECT_TRUE(host.files.empty());
+  EXPECT_EQ(host.marked, std::vector<ItemId>{10}) << "only the navigation read the folder";
+  EXPECT_EQ(host.selected, std::vector<ItemId>{21});
+}
+
+// Headers end at the blank line; a cross-site form posting text/plain fills its body with
+// lines that look like headers, and only GET and HEAD are served.
+TEST(RequestRouter, OnlyTheHeaderCountsAndOnlyGetAndHeadAreServed) {
+  FakeHost host;
+  CRequestRouter router(4474);
+  const std::string smuggled = "Host: 127.0.0.1:4474\r\nSec-Fetch-Site: cross-site\r\n\r\nSec-Fetch-Site: same-origin\r\n";
+  EXPECT_EQ(router.HandleRequest("GET /reload HTTP/1.1\r\n" + smuggled, host), "HTTP/1.0 403\r\n\r\n");
+  const HttpRequest parsed = ParseHttpRequest("GET / HTTP/1.1\nHost: 127.0.0.1\n\nOrigin: http://x\n");
+  EXPECT_EQ(parsed.host, Text(u"127.0.0.1"));
+  EXPECT_FALSE(parsed.origin) << "bare line feeds end the header too";
+  for (std::string_view method : {"POST", "PUT", "DELETE", "OPTIONS", "get"})
+    EXPECT_EQ(router.HandleRequest(std::string(method) + " /reload HTTP/1.1\r\nHost: 127.0.0.1:4474\r\n\r\n", host),
+              "HTTP/1.0 405\r\nAllow: GET, HEAD\r\n\r\n")
+        << method;
+  EXPECT_EQ(router.HandleRequest("HEAD /new HTTP/1.1\r\n\r\n", host), "HTTP/1.0 405\r\nAllow: GET, HEAD\r\n\r\n");
+  EXPECT_EQ(router.HandleRequest("HEAD /folderlist.xml HTTP/1.1\r\n\r\n", host),
+            "HTTP/1.0 200\r\nContent-Type: text/xml\r\nPragma: no-cache\r\nCache-Control: no-cache\r\nExpires: 0\r\n\r\n");
+  EXPECT_TRUE(host.commands.empty());
+  EXPECT_TRUE(host.marked.empty());
 }
 
 TEST(RequestRouter, RequestLineAndHeaders) {
-  const HttpRequest request = ParseHttpRequest("GET /new?12 HTTP/1.0\r\nhost: wrong\r\nHost:  127.0.0.1 \r\nHost: second\r\n\r\n");
+  const HttpRequest request = ParseHttpRequest("GET /new?12 HTTP/1.0\r\nX-Host: wrong\r\nhost:  127.0.0.1 \r\n\r\n");
+  EXPECT_EQ(request.method, u"GET");
   EXPECT_EQ(request.path, u"/new?12");
   EXPECT_EQ(request.host, Text(u"127.0.0.1"));
   EXPECT_EQ(ParseHttpRequest("GET /x\r\n\r\n").path, u"");

@@ -86,7 +86,7 @@ LRESULT CMainFrame::OnRegisterUrl(WPARAM heapText, LPARAM source) {
   }
   ShowAndBringToFront();
   char16_t* handedOver = text.release();
-  if (!::PostMessageW(view_->hwnd(), kMsgRegisterUrl, reinterpret_cast<WPARAM>(handedOver), 0)) {
+  if (!::PostMessageW(view_->hwnd(), kMsgRegisterUrl, reinterpret_cast<WPARAM>(handedOver), source)) {
     delete[] handedOver;
     return 0;
   }

@@ -122,13 +122,20 @@ bool IsRedirectStatus(uint32_t status) { return status == 301 || status == 302 |
 
 std::optional<FetchResult> TransferWithRedirects(
     const Text& url, const std::function<std::optional<FetchResult>(const Text& url)>& transferOnce) {
+  // Only the web may send a feed elsewhere: a redirect to news:, mailto: or file: would have the
+  // transfer open a local path or a network share, and keep it as the site's address.
+  auto leavesTheWeb = [](const std::optional<FetchResult>& answer) {
+    return answer && IsRedirectStatus(answer->status) && !IsHttpUrl(answer->location);
+  };
   std::optional<FetchResult> result = transferOnce(url);
+  if (leavesTheWeb(result)) return std::nullopt;
   Text firstTarget;
   for (int redirects = 0; result && IsRedirectStatus(result->status) && redirects < kRedirectLimit;
        ++redirects) {
     if (firstTarget.empty()) firstTarget = result->location;
     const Text next = result->location;
     result = transferOnce(next);
+    if (leavesTheWeb(result)) return std::nullopt;
   }
   if (result && !firstTarget.empty()) result->location = firstTarget;
   return result;

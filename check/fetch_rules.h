@@ -62,6 +62,7 @@ bool IsRedirectStatus(uint32_t status);
 
 // Runs `transferOnce` on `url` and, while it answers with a redirect, on the redirect target,
 // at most kRedirectLimit more times. Every result after the first redirect reports the first
-// redirect's target as its location, so a check can tell where the feed went first.
+// redirect's target as its location, so a check can tell where the feed went first. A redirect
+// to anything but http or https ends the transfer without a result.
 std::optional<FetchResult> TransferWithRedirects(
     const Text& url, const std::function<std::optional<FetchResult>(const Text& url)>& transferOnce);

@@ -2,6 +2,7 @@
 
 #include <wininet.h>
 
+#include <atomic>
 #include <span>
 #include <vector>
 
@@ -179,10 +180,12 @@ void CreateFolders(const Text& directory) {
   ::CreateDirectoryW(W(directory), nullptr);
 }
 
-// The body into `path`; a body that is too large, fails or is cancelled leaves no file.
+// The body into `path`; a body that is too large, fails or is cancelled leaves no file. The
+// file may be deleted while it is written: a transfer that outlives its check (a blocked read
+// cannot be interrupted) must not keep the exit clean-up from removing it.
 bool SaveBody(HINTERNET request, const Text& path, TransferControl* control) {
-  ::DeleteFileW(W(path));
-  unique_hfile file(::CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  unique_hfile file(::CreateFileW(W(path), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   std::vector<char> block(kReadBlockBytes);
   std::size_t total = 0;
@@ -251,7 +254,11 @@ std::optional<FetchResult> TransferOnce(const FetchRequest& fetch, const Text& r
   }
   if (status != HTTP_STATUS_OK) return result;
 
-  result.file = fetch.tempDirectory + UnsignedDecimalText(fetch.item) + Text(kTempFileSuffix);
+  // A file of its own for every transfer: a timed-out transfer still running must not share
+  // one with the next check of the same site.
+  static std::atomic<uint32_t> transferNumber{0};
+  result.file = fetch.tempDirectory + UnsignedDecimalText(fetch.item) + u"-" + UnsignedDecimalText(++transferNumber) +
+                Text(kTempFileSuffix);
   if (result.file.size() >= MAX_PATH) return std::nullopt;
   CreateFolders(fetch.tempDirectory);
   if (!SaveBody(request.get(), result.file, control)) return std::nullopt;

@@ -68,5 +68,5 @@ target_link_libraries(wintool PRIVATE pelun_glue)
 target_link_options(wintool PRIVATE -municode)
 
 # `make bench`: figures printed beside their targets, never asserted.
-add_executable(pelun_bench tests/bench/data_file_bench.cpp)
+add_executable(pelun_bench tests/bench/data_file_bench.cpp tests/bench/opml_bench.cpp)
 target_link_libraries(pelun_bench PRIVATE pelun_glue)

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <iterator>
+#include <list>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 CItemBase::CItemBase(int32_t kind) : kind(kind) {}
@@ -67,12 +70,45 @@ CItemBase* InsertChildAfter(CFolderItem& folder, std::unique_ptr<CItemBase> item
   if (!item) return nullptr;
   auto& children = folder.children_;
   auto at = children.begin();
-  if (after) {
+  // Appending is what loading and importing do: no search for it.
+  if (after && !children.empty() && children.back().get() == after) {
+    at = children.end();
+  } else if (after) {
     auto found = FindChild(children, after);
     if (found != children.end()) at = children.begin() + (found - children.cbegin()) + 1;
   }
   item->parent_ = &folder;
   return children.insert(at, std::move(item))->get();
+}
+
+std::vector<CItemBase*> InsertChildrenAfter(CFolderItem& folder, std::vector<ChildInsertion> insertions) {
+  // A linked list with an index by item makes each insertion constant time; the folder's
+  // vector is rebuilt once at the end.
+  std::list<std::unique_ptr<CItemBase>> order;
+  for (auto& child : folder.children_) order.push_back(std::move(child));
+  std::unordered_map<const CItemBase*, decltype(order)::iterator> places;
+  places.reserve(order.size() + insertions.size());
+  for (auto at = order.begin(); at != order.end(); ++at) places.emplace(at->get(), at);
+  std::vector<CItemBase*> inserted;
+  inserted.reserve(insertions.size());
+  for (ChildInsertion& insertion : insertions) {
+    if (!insertion.item) continue;
+    const auto anchor = insertion.after ? places.find(insertion.after) : places.end();
+    const auto at = anchor == places.end() ? order.begin() : std::next(anchor->second);
+    CItemBase* item = insertion.item.get();
+    item->parent_ = &folder;
+    inserted.push_back(item);
+    places[item] = order.insert(at, std::move(insertion.item));
+  }
+  folder.children_.clear();
+  folder.children_.reserve(order.size());
+  for (auto& child : order) folder.children_.push_back(std::move(child));
+  return inserted;
+}
+
+void EraseChildren(CFolderItem& folder, const std::vector<const CItemBase*>& items) {
+  const std::unordered_set<const CItemBase*> doomed(items.begin(), items.end());
+  std::erase_if(folder.children_, [&doomed](const auto& child) { return doomed.count(child.get()) != 0; });
 }
 
 std::unique_ptr<CItemBase> RemoveChild(CFolderItem& folder, const CItemBase* item) {

@@ -72,6 +72,7 @@ class CItemBase {
 
  private:
   friend CItemBase* InsertChildAfter(CFolderItem&, std::unique_ptr<CItemBase>, const CItemBase*);
+  friend std::vector<CItemBase*> InsertChildrenAfter(CFolderItem&, std::vector<struct ChildInsertion>);
   friend std::unique_ptr<CItemBase> RemoveChild(CFolderItem&, const CItemBase*);
 
   CFolderItem* parent_ = nullptr;
@@ -101,7 +102,9 @@ class CFolderItem : public CItemBase {
 
  private:
   friend CItemBase* InsertChildAfter(CFolderItem&, std::unique_ptr<CItemBase>, const CItemBase*);
+  friend std::vector<CItemBase*> InsertChildrenAfter(CFolderItem&, std::vector<struct ChildInsertion>);
   friend std::unique_ptr<CItemBase> RemoveChild(CFolderItem&, const CItemBase*);
+  friend void EraseChildren(CFolderItem&, const std::vector<const CItemBase*>&);
   friend void SortChildren(CFolderItem&, bool, bool);
 
   ChildList children_;
@@ -129,6 +132,15 @@ CFolderItem::ChildCount CountChildren(const CFolderItem& folder);
 // Returns the inserted item (null when item is null).
 CItemBase* InsertChildAfter(CFolderItem& folder, std::unique_ptr<CItemBase> item,
                             const CItemBase* after);
+struct ChildInsertion {
+  const CItemBase* after = nullptr;  // a child, an item inserted earlier in the same call, or null
+  std::unique_ptr<CItemBase> item;
+};
+// Does what InsertChildAfter would do for each insertion in turn, in one pass over the folder
+// however many there are. Returns the inserted items in the order given.
+std::vector<CItemBase*> InsertChildrenAfter(CFolderItem& folder, std::vector<ChildInsertion> insertions);
+// Removes and destroys every child of the folder that `items` names, in one pass.
+void EraseChildren(CFolderItem& folder, const std::vector<const CItemBase*>& items);
 // Detaches item and hands it to the caller, who deletes it by dropping the result; null when
 // item is not a child of folder.
 std::unique_ptr<CItemBase> RemoveChild(CFolderItem& folder, const CItemBase* item);

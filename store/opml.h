@@ -1,6 +1,7 @@
 // OPML subscription lists: reading them, and fitting their outlines into the two-level tree.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <vector>
 
@@ -11,6 +12,9 @@
 // Outlines nested deeper than this are ignored: no real list needs it, and a hostile one must
 // not exhaust the stack.
 inline constexpr int kMaxOpmlDepth = 64;
+// A list with more outlines than this is refused as a whole: taking part of it would drop sites
+// silently, and a synchronised folder would lose them.
+inline constexpr std::size_t kMaxOpmlOutlines = 10000;
 
 inline constexpr char16_t kDefaultOpmlFileName[] = u"default.opml";
 inline constexpr char16_t kNewFolderTitle[] = u"新しいフォルダ";
@@ -26,10 +30,15 @@ struct OpmlOutline {
 struct OpmlDocument {
   Text title;
   std::vector<OpmlOutline> items;
+  bool tooLarge = false;  // more than kMaxOpmlOutlines outlines: items is empty
 };
 
 // Nullopt when the document is not OPML (no "opml", no "body" or no outline in it).
 std::optional<OpmlDocument> ReadOpml(const XmlElement& root);
+
+// A list from the network may only name web feeds: sites with any other address (a local path,
+// a share, file:) are dropped, at any depth.
+void KeepWebSitesOnly(std::vector<OpmlOutline>& items);
 
 // The sites of `items` and of every folder among them, at any depth, in document order.
 std::vector<const OpmlOutline*> FlattenOpmlSites(const std::vector<OpmlOutline>& items);

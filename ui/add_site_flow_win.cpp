@@ -20,6 +20,7 @@
 namespace {
 
 constexpr char16_t kUnrecognisedMessage[] = u"通信に失敗したか、RSS/ATOM/OPMLとして認識できないデータでした。";
+constexpr char16_t kTooLargeListMessage[] = u"OPMLの項目が多すぎるため読み込めませんでした。一度に読み込めるのは10,000項目までです。";
 
 int Ask(HWND owner, const Text& text, UINT buttons) {
   return ::MessageBoxW(owner, W(text), W(kApplicationTitle), buttons);
@@ -104,7 +105,12 @@ void CChildView::AddFromUrl(TextView text, ItemId node, bool first) {
     if (articles) return AddFetchedFeed(url, *fetched, std::move(articles), user, password, folder, after);
   }
   if (root) {
-    if (auto list = ReadOpml(*root)) return AddFetchedOpml(url, *fetched, *list, user, password, folder, after);
+    if (auto list = ReadOpml(*root)) {
+      if (list->tooLarge) return (void)Ask(owner, kTooLargeListMessage, MB_OK | MB_ICONERROR);
+      // A list from the web names web feeds only; a file the user picked may name files.
+      if (IsHttpUrl(url)) KeepWebSitesOnly(list->items);
+      return AddFetchedOpml(url, *fetched, *list, user, password, folder, after);
+    }
   }
   Ask(owner, WithReason(reason), MB_OK | MB_ICONERROR);
 }
@@ -165,14 +171,15 @@ void CChildView::AddFetchedOpml(const Text& url, const FetchResult& fetched, con
     }
   }
   BackUpDataFile();
-  const OpmlImport imported = ImportOpmlItems(folders_, folder, after, list.items);
-  for (CFolderItem* created : imported.folders) AddFolderNodes(*created);
-  for (CRssSiteItem* site : imported.sites) {
-    const bool inNewFolder =
-        std::find(imported.folders.begin(), imported.folders.end(), site->Parent()) != imported.folders.end();
-    if (!inNewFolder) AddSiteNode(*site);
-  }
+  const OpmlImport imported = ImportOpmlList(folder, after, list.items);
   if (!imported.sites.empty()) SelectAndShowItem(IdOfItem(imported.sites.front()));
+}
+
+OpmlImport CChildView::ImportOpmlList(CFolderItem* folder, const CItemBase* after, const std::vector<OpmlOutline>& items) {
+  OpmlImport imported = ImportOpmlItems(folders_, folder, after, items);
+  for (CFolderItem* created : imported.folders) AddFolderNodes(*created);
+  if (folder) AddMissingNodes(*folder);
+  return imported;
 }
 
 void CChildView::BackUpDataFile() {

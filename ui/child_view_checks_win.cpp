@@ -217,10 +217,12 @@ void CChildView::RecordFailure(CItemBase& item, const std::optional<FetchResult>
 
 // The picture shows the outcome: news, an error, or the plain state.
 void CChildView::EndCheck(ItemId id) {
-  running_.erase(std::remove_if(running_.begin(), running_.end(),
-                                [id](const auto& cue) { return cue->item == id; }),
-                 running_.end());
+  CancelCheck(id);
   RefreshItemImage(id);
+}
+
+void CChildView::CancelCheck(ItemId id) {
+  std::erase_if(running_, [id](const auto& cue) { return cue->item == id; });
 }
 
 // A permanent move: the new address is kept, and the password protected for it again, since a
@@ -314,8 +316,9 @@ void CChildView::OnFolderListLoaded(ItemId id, CItemBase& folder, const std::opt
                                     const Text& lastModified, bool force, bool manual) {
   std::optional<OpmlDocument> list;
   if (root) list = ReadOpml(*root);
+  if (list) KeepWebSitesOnly(list->items);
   ++folder.checkCount;
-  if (!list) {
+  if (!list || list->tooLarge) {
     ++folder.errorCount;
     folder.errorCode = CItemBase::kErrorXml;
     CheckItem(id, force, true, manual);

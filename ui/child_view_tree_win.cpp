@@ -63,13 +63,14 @@ void CChildView::SetNodeImage(ItemId id, int image) {
   if (TreeView_SetItem(tree_, &item)) ids_.SetImage(id, image);
 }
 
-void CChildView::SetNodeBold(HTREEITEM node, bool bold) {
+void CChildView::SetNodeBold(ItemId id, bool bold) {
+  if (ids_.BoldOf(id) == (bold ? 1 : 0)) return;
   TVITEMW item{};
   item.mask = TVIF_STATE;
-  item.hItem = node;
+  item.hItem = NodeFromId(id);
   item.stateMask = TVIS_BOLD;
   item.state = bold ? TVIS_BOLD : 0;
-  TreeView_SetItem(tree_, &item);
+  if (TreeView_SetItem(tree_, &item)) ids_.SetBold(id, bold);
 }
 
 // Asks the running checks (at most `connection` of them), never the folder's children.
@@ -92,8 +93,8 @@ void CChildView::RefreshItemImage(ItemId id) {
     const ImageChange change = SiteImageChange(oldImage, image, state.isNew);
     const ItemId parent = ParentId(id);
     if (change.setImage) SetNodeImage(id, image);
-    if (change.bold) SetNodeBold(node, *change.bold);
-    if (change.parentBold && parent) SetNodeBold(NodeFromId(parent), true);
+    if (change.bold) SetNodeBold(id, *change.bold);
+    if (change.parentBold && parent) SetNodeBold(parent, true);
     if (change.refreshParent && parent) RefreshItemImage(parent);
     return;
   }
@@ -101,7 +102,7 @@ void CChildView::RefreshItemImage(ItemId id) {
   const int image = FolderImage(state);
   const ImageChange change = FolderImageChange(oldImage, image);
   if (change.setImage) SetNodeImage(id, image);
-  if (change.bold) SetNodeBold(node, *change.bold);
+  if (change.bold) SetNodeBold(id, *change.bold);
   if (change.notifyMainWindow) PostCheckingState(-1);
 }
 

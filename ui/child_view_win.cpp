@@ -12,6 +12,7 @@
 #include "store/password_protection.h"
 #include "ui/tree_rules.h"
 #include "util/file_io_win.h"
+#include "util/url.h"
 #include "util/wide_win.h"
 #include "util/xml_dom_win.h"
 
@@ -52,7 +53,7 @@ LRESULT CChildView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND: OnCommand(wParam); return 0;
     case WM_TIMER: OnTimer(wParam); return 0;
     case WM_POWERBROADCAST: OnPowerBroadcast(wParam); return TRUE;
-    case kMsgRegisterUrl: return OnRegisterUrl(wParam);
+    case kMsgRegisterUrl: return OnRegisterUrl(wParam, lParam);
     case kMsgFileDropped: return OnFileDropped(wParam, lParam);
     case kMsgTransferDone: return OnTransferDone(wParam, lParam);
     case kMsgXmlLoaded: return OnXmlLoaded(wParam, lParam);
@@ -115,6 +116,8 @@ void CChildView::ImportDefaultSubscriptions() {
   if (!url.empty()) {
     if (auto bytes = DownloadDefaultList(url))
       if (auto root = LoadXmlDocument(*bytes)) list = ReadOpml(*root);
+    if (list && list->tooLarge) list.reset();
+    if (list) KeepWebSitesOnly(list->items);
   }
   if (!list)
     if (auto root = LoadXmlFile(directories_.program + kDefaultOpmlFileName)) list = ReadOpml(*root);
@@ -153,14 +156,20 @@ void CChildView::OnSize(int width, int height) {
   if (tree_) ::MoveWindow(tree_, 0, 0, width, height, TRUE);
 }
 
-// A new node shows the plain picture of its kind until RefreshItemImage looks at its state.
+// A new node shows its picture and bold label from the start: one message per node, however
+// many a list or a data file brings. Its folder is refreshed once by the caller.
 ItemId CChildView::InsertNode(CItemBase& item, HTREEITEM parent, HTREEITEM after) {
+  const bool isNew = item.newFlag != 0;
+  const NodeLook look = item.kind == CItemBase::kKindFolder
+                            ? FolderLook({SourceKind(item) == 2, false, isNew})
+                            : SiteLook({false, item.IsCheckable(), item.HasError(), isNew});
   TVINSERTSTRUCTW insert{};
   insert.hParent = parent;
   insert.hInsertAfter = after;
-  insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-  insert.item.iImage = insert.item.iSelectedImage =
-      item.kind == CItemBase::kKindFolder ? kImageFolder : kImageSite;
+  insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
+  insert.item.iImage = insert.item.iSelectedImage = look.image;
+  insert.item.stateMask = TVIS_BOLD;
+  insert.item.state = look.bold ? TVIS_BOLD : 0;
   const Text title = item.GetTitle();
   insert.item.pszText = const_cast<wchar_t*>(W(title));
   insert.item.lParam = reinterpret_cast<LPARAM>(&item);
@@ -168,7 +177,8 @@ ItemId CChildView::InsertNode(CItemBase& item, HTREEITEM parent, HTREEITEM after
       ::SendMessageW(tree_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
   if (!node) return 0;
   const ItemId id = ids_.Add(reinterpret_cast<ItemIdTable::NodeHandle>(node), &item);
-  ids_.SetImage(id, insert.item.iImage);
+  ids_.SetImage(id, look.image);
+  ids_.SetBold(id, look.bold);
   return id;
 }
 
@@ -182,10 +192,10 @@ void CChildView::FillTree() {
 
 void CChildView::AddFolderNodes(CFolderItem& folder) {
   const ItemId folderId = InsertNode(folder, TVI_ROOT);
+  HTREEITEM folderNode = NodeFromId(folderId);
   for (const auto& child : folder.Children()) {
-    const ItemId siteId = InsertNode(*child, NodeFromId(folderId));
+    const ItemId siteId = InsertNode(*child, folderNode);
     if (siteId) subscriptions_.Register(UniqueKey(*child), siteId, 0);
-    RefreshItemImage(siteId);
   }
   RefreshItemImage(folderId);
 }
@@ -241,10 +251,14 @@ void CChildView::ExitCleanUp() {
   DeleteWorkingFiles(directories_.temp, settings_.leaveHtml != 0);
 }
 
-LRESULT CChildView::OnRegisterUrl(WPARAM heapText) {
+// Text a web page handed over may only offer a web address; a path or a file: address is
+// something the user types or picks, never something a page chooses.
+LRESULT CChildView::OnRegisterUrl(WPARAM heapText, LPARAM source) {
   std::unique_ptr<char16_t[]> text(reinterpret_cast<char16_t*>(heapText));
   if (!text) return 0;
-  RegisterSiteFromAddress(TextView(text.get()), SelectedItemId());
+  TextView address(text.get());
+  if (source != kRegisterFromCommandLine && !IsWebAddress(Trim(address))) address = TextView();
+  RegisterSiteFromAddress(address, SelectedItemId());
   return 1;
 }
 

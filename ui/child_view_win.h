@@ -52,6 +52,9 @@ class CChildView : public CWindow, public IServerHost {
   CItemBase* ItemFromId(ItemId id) const override { return ids_.ItemOf(id); }
   HTREEITEM NodeFromId(ItemId id) const;
   ItemId IdFromNode(HTREEITEM node) const;
+  ItemId IdOfItem(const CItemBase* item) const;  // 0 when the item has no node
+  // The folder holding a site, from the model; 0 for a folder or an unknown id.
+  ItemId ParentId(ItemId id) const;
   HWND TreeControl() const { return tree_; }
 
   // The check schedule.
@@ -103,6 +106,12 @@ class CChildView : public CWindow, public IServerHost {
   bool MoveFolder(ItemId folder, ItemId target, bool lowerHalf);
   void SortFolder(ItemId id, bool byUpdateTime, bool normalOrder);
   void ResetArticles(ItemId id);
+  // Makes a folder that follows an OPML list mirror `items`; true when a site went or came.
+  // A site that leaves takes its running check with it. The folder's sites are then queued.
+  bool SyncFolder(ItemId folderId, const std::vector<OpmlOutline>& items, bool force, bool manual);
+  // A plain import of a list's outlines into `folder` after `after` (null: a new folder), with
+  // the nodes of everything it added.
+  OpmlImport ImportOpmlList(CFolderItem* folder, const CItemBase* after, const std::vector<OpmlOutline>& items);
   // Registering a site from text (a typed, pasted, dropped or forwarded address) next to node.
   void StartAddSiteFlow(TextView text, ItemId node);
   // After a site's src, user or password changed: its node moves to its new subscription.
@@ -144,6 +153,8 @@ class CChildView : public CWindow, public IServerHost {
   void StartCheck(const WAITCUEITEM& entry);
   void RecordFailure(CItemBase& item, const std::optional<FetchResult>& result);
   void EndCheck(ItemId id);
+  // Cancels the running check of one item, if any, without touching its node.
+  void CancelCheck(ItemId id);
   void MoveSubscription(ItemId id, CItemBase& item, const Text& location);
   LRESULT OnTransferDone(WPARAM item, LPARAM result);
   LRESULT OnXmlLoaded(WPARAM item, LPARAM document);
@@ -156,7 +167,7 @@ class CChildView : public CWindow, public IServerHost {
   // Tells the main window the check state; `updated` below 1 when only its icon may change
   // (the news state changed).
   void PostCheckingState(LPARAM updated);
-  LRESULT OnRegisterUrl(WPARAM heapText);
+  LRESULT OnRegisterUrl(WPARAM heapText, LPARAM source);
   // The add-site flow for the selected node (a folder: first in it; a site: after it).
   void RegisterSiteFromAddress(TextView address, ItemId placeAfter);
 
@@ -169,17 +180,13 @@ class CChildView : public CWindow, public IServerHost {
                       const Text& user, const Text& password, CFolderItem* folder, const CItemBase* after);
   void AddFetchedOpml(const Text& url, const FetchResult& fetched, const OpmlDocument& list, const Text& user,
                       const Text& password, CFolderItem* folder, const CItemBase* after);
-  // Makes a folder that follows an OPML list mirror `items`; true when a site went or came.
-  // Running checks are stopped before a site is deleted. The folder's sites are then queued.
-  bool SyncFolder(ItemId folderId, const std::vector<OpmlOutline>& items, bool force, bool manual);
   // The tree control's node for a site already in the model, at its model position, listed
   // under its subscription without a tick.
   ItemId AddSiteNode(CItemBase& site);
+  // Nodes for every site of the folder that has none, at their model places.
+  void AddMissingNodes(CFolderItem& folder);
   // Removes a site's node, id and subscription entry; the model keeps the item.
   void RemoveSiteNode(ItemId id);
-  ItemId IdOfItem(const CItemBase* item) const;
-  // The folder holding a site, from the model; 0 for a folder or an unknown id.
-  ItemId ParentId(ItemId id) const;
   void BackUpDataFile();
   void ExportOpml(bool selectedOnly);
   void ImportOpml();
@@ -201,7 +208,7 @@ class CChildView : public CWindow, public IServerHost {
   std::unique_ptr<CItemBase> DetachSite(ItemId id);
   void RegisterSiteNode(ItemId id);
   void SetNodeImage(ItemId id, int image);
-  void SetNodeBold(HTREEITEM node, bool bold);
+  void SetNodeBold(ItemId id, bool bold);
   bool FolderIsChecking(ItemId folder) const;
 
   bool CreateTreeControl();

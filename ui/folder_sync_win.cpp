@@ -11,22 +11,27 @@ ItemId CChildView::ParentId(ItemId id) const {
 }
 
 ItemId CChildView::AddSiteNode(CItemBase& site) {
-  CFolderItem* folder = site.Parent();
-  const ItemId folderId = IdOfItem(folder);
-  if (!folderId) return 0;
-  const CItemBase* previous = nullptr;
-  for (const auto& child : folder->Children()) {
-    if (child.get() == &site) break;
-    previous = child.get();
+  if (CFolderItem* folder = site.Parent()) AddMissingNodes(*folder);
+  return IdOfItem(&site);
+}
+
+// One walk of the folder in model order: each site without a node gets one after its previous
+// sibling's, so a list of thousands costs no search per site.
+void CChildView::AddMissingNodes(CFolderItem& folder) {
+  const ItemId folderId = IdOfItem(&folder);
+  if (!folderId) return;
+  HTREEITEM folderNode = NodeFromId(folderId);
+  HTREEITEM previous = TVI_FIRST;
+  for (const auto& child : folder.Children()) {
+    ItemId id = IdOfItem(child.get());
+    if (!id) {
+      id = InsertNode(*child, folderNode, previous);
+      if (!id) continue;
+      subscriptions_.Register(UniqueKey(*child), id, 0);
+    }
+    previous = NodeFromId(id);
   }
-  const ItemId previousId = IdOfItem(previous);
-  const ItemId id = InsertNode(site, NodeFromId(folderId), previousId ? NodeFromId(previousId) : TVI_FIRST);
-  if (id) {
-    subscriptions_.Register(UniqueKey(site), id, 0);
-    // The site may be new already: its picture and bold label are set by the refresh alone.
-    RefreshItemImage(id);
-  }
-  return id;
+  RefreshItemImage(folderId);  // a new site may bring the folder its news
 }
 
 // The tree's deletion notice forgets the id and the subscription entry.
@@ -35,21 +40,22 @@ void CChildView::RemoveSiteNode(ItemId id) {
   ::SendMessageW(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(NodeFromId(id)));
 }
 
-// Sites are deleted only after every running check is stopped: a running check or a queued one
-// would otherwise report to an item that no longer exists.
+// A site leaving the list takes its own running check with it; the checks of every other site
+// go on. A queued check of a removed site finds its id naming nothing and is dropped.
 bool CChildView::SyncFolder(ItemId folderId, const std::vector<OpmlOutline>& items, bool force, bool manual) {
   CItemBase* item = ItemFromId(folderId);
   if (!item || item->kind != CItemBase::kKindFolder) return false;
   auto& folder = static_cast<CFolderItem&>(*item);
   const auto sites = FlattenOpmlSites(items);
   const auto gone = SitesWithoutCounterpart(folder, sites);
-  if (!gone.empty()) StopChecks();
   for (const CItemBase* site : gone) {
-    RemoveSiteNode(IdOfItem(site));
-    (void)RemoveChild(folder, site);
+    const ItemId id = IdOfItem(site);
+    CancelCheck(id);
+    RemoveSiteNode(id);
   }
+  EraseChildren(folder, gone);
   const auto added = AddMissingSites(folder, sites);
-  for (CRssSiteItem* site : added) AddSiteNode(*site);
+  if (!added.empty()) AddMissingNodes(folder);
   // The folder's news follows what is left; its picture and the tray follow the flag.
   if (!gone.empty()) SetItemNewFlag(0, folderId, false);
   CheckItem(folderId, force, true, manual);

@@ -59,6 +59,15 @@ void ItemIdTable::SetImage(ItemId id, int image) {
   if (auto found = entries_.find(id); found != entries_.end()) found->second.image = image;
 }
 
+int ItemIdTable::BoldOf(ItemId id) const {
+  auto found = entries_.find(id);
+  return found == entries_.end() ? -1 : found->second.bold;
+}
+
+void ItemIdTable::SetBold(ItemId id, bool bold) {
+  if (auto found = entries_.find(id); found != entries_.end()) found->second.bold = bold ? 1 : 0;
+}
+
 ItemId ItemIdTable::IdOfNode(NodeHandle node) const {
   auto found = idsByNode_.find(node);
   return found == idsByNode_.end() ? 0 : found->second;

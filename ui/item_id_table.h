@@ -29,16 +29,19 @@ class ItemIdTable {
   CItemBase* ItemOf(ItemId id) const;             // null when unknown
   size_t Size() const { return entries_.size(); }
 
-  // The picture the node was last given, so that refreshing a node never has to ask the
-  // control; -1 when unknown.
+  // The picture and bold state the node was last given, so that refreshing a node never has to
+  // ask the control, nor tell it what it already shows; -1 when unknown.
   int ImageOf(ItemId id) const;
   void SetImage(ItemId id, int image);
+  int BoldOf(ItemId id) const;
+  void SetBold(ItemId id, bool bold);
 
  private:
   struct Entry {
     NodeHandle node;
     CItemBase* item;
     int image = -1;
+    int bold = -1;
   };
   ItemId FreeId(NodeHandle node);
   void ForgetItem(const CItemBase* item, ItemId id);

@@ -17,6 +17,17 @@ int FolderImage(const FolderState& state) {
   return state.isNew ? base - 1 : base - 2;
 }
 
+NodeLook SiteLook(const SiteState& state) {
+  const int image = SiteImage(state);
+  const bool newsByLabel = image == kImageSiteCannotCheck || image == kImageSiteError;
+  return {image, image == kImageSiteNews || (newsByLabel && state.isNew)};
+}
+
+NodeLook FolderLook(const FolderState& state) {
+  const int image = FolderImage(state);
+  return {image, image == kImageFolderNews || image == kImageSyncFolderNews};
+}
+
 // A site whose picture does not say "news" (cannot check, error) still shows news by its bold
 // label; its folder is looked at again even when the picture stayed.
 ImageChange SiteImageChange(int oldImage, int newImage, bool isNew) {

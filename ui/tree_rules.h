@@ -38,6 +38,14 @@ struct FolderState {
 int SiteImage(const SiteState& state);
 int FolderImage(const FolderState& state);
 
+// What a node made anew shows at once, so that it needs no refresh after its insertion.
+struct NodeLook {
+  int image;
+  bool bold;
+};
+NodeLook SiteLook(const SiteState& state);
+NodeLook FolderLook(const FolderState& state);
+
 // What refreshing a node changes besides its picture.
 struct ImageChange {
   bool setImage = false;

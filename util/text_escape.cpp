@@ -16,7 +16,10 @@ constexpr Replacement kHtmlEscapes[] = {{u'&', u"&amp;"}, {u'>', u"&gt;"}, {u'<'
 // Applied after kHtmlEscapes, in this order.
 constexpr Replacement kQuoteEscape[] = {{u'"', u"&quot;"}};
 
-constexpr Replacement kScriptEscapes[] = {{u'\\', u"\\\\"}, {u'"', u"&quot;"}, {u'\'', u"\\'"}};
+// A line break ends a script string literal (U+2028 and U+2029 do in older engines too).
+constexpr Replacement kScriptEscapes[] = {{u'\\', u"\\\\"}, {u'"', u"&quot;"}, {u'\'', u"\\'"},
+                                          {u'\r', u"\\r"},  {u'\n', u"\\n"},     {u'\u2028', u"\\u2028"},
+                                          {u'\u2029', u"\\u2029"}};
 
 constexpr Replacement kFileNameLookAlikes[] = {
     {u'\\', u"\uFFE5"}, {u'"', u"\u201D"}, {u'/', u"\uFF0F"}, {u':', u"\uFF1A"}, {u'*', u"\uFF0A"},

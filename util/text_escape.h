@@ -11,7 +11,8 @@ Text EscapeHtml(TextView text);
 Text EscapeAttribute(TextView text);
 
 // For text inside a single-quoted script string in a page: the escapes of EscapeHtml, then a
-// backslash doubled, a double quote as "&quot;" and an apostrophe preceded by a backslash.
+// backslash doubled, a double quote as "&quot;", an apostrophe preceded by a backslash, and
+// CR, LF, U+2028 and U+2029 as their script escapes.
 Text EscapeForScript(TextView text);
 
 // The nine characters file names forbid become their full-width look-alikes.

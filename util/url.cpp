@@ -150,6 +150,12 @@ bool IsThisComputerHost(TextView host) {
   return false;
 }
 
+bool IsWebAddress(TextView url) {
+  for (TextView scheme : {u"http:", u"https:", u"feed:"})
+    if (url.size() >= scheme.size() && EqualsIgnoreCaseAscii(url.substr(0, scheme.size()), scheme)) return true;
+  return false;
+}
+
 bool IsForeignUrl(TextView url) {
   if (StartsWith(url, u"#")) return url.find_first_of(u"\t\r\n") == TextView::npos;
   const auto parts = ParseAbsoluteUrl(url);

@@ -33,6 +33,10 @@ bool IsThisComputerHost(TextView host);
 // page itself ("#name"). A relative address would resolve against the local server.
 bool IsForeignUrl(TextView url);
 
+// Whether an address is one of the web: http:, https: or feed: (any letter case). Sites that
+// arrive from the network get nothing else, since anything else is read as a local path.
+bool IsWebAddress(TextView url);
+
 // Makes `reference` absolute against an http or https `base`. A reference that is itself
 // absolute comes back unchanged when its scheme is known, and empty when the scheme is unknown
 // (javascript:, vbscript:, data: ...) or file:. Blanks and control characters around either

@@ -95,7 +95,9 @@ TEST(FetchRules, RedirectsAreFollowedTwiceAndReportTheFirstTarget) {
       {u"http://h/0", {301, u"http://h/1"}}, {u"http://h/1", {302, u"http://h/2"}},
       {u"http://h/2", {307, u"http://h/3"}}, {u"http://h/3", {200, u""}},
       {u"http://h/a", {302, u"http://h/b"}}, {u"http://h/b", {200, u""}},
-      {u"http://h/r", {301, u"http://h/gone"}}};
+      {u"http://h/r", {301, u"http://h/gone"}},
+      {u"http://h/share", {302, u"news://h/s/x.xml"}}, {u"http://h/mail", {301, u"mailto:Z:/feeds/x.xml"}},
+      {u"http://h/file", {302, u"http://h/file2"}}, {u"http://h/file2", {302, u"file:///C:/x.xml"}}};
   std::vector<Text> asked;
   const auto transfer = [&](const Text& url) -> std::optional<FetchResult> {
     asked.push_back(url);
@@ -123,4 +125,8 @@ TEST(FetchRules, RedirectsAreFollowedTwiceAndReportTheFirstTarget) {
   ASSERT_TRUE(direct);
   EXPECT_EQ(direct->location, u"");
   EXPECT_FALSE(TransferWithRedirects(u"http://h/r", transfer));
+  asked.clear();
+  for (TextView away : {u"http://h/share", u"http://h/mail", u"http://h/file"})
+    EXPECT_FALSE(TransferWithRedirects(Text(away), transfer)) << "only web redirects are followed";
+  EXPECT_EQ(asked, (std::vector<Text>{u"http://h/share", u"http://h/mail", u"http://h/file", u"http://h/file2"}));
 }

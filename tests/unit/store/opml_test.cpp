@@ -101,3 +101,51 @@ TEST(Opml, NotOpmlAndHostileNesting) {
   // One site at every depth from 2 to the limit.
   EXPECT_EQ(imported.sites.size(), size_t(kMaxOpmlDepth - 1));
 }
+
+// Lists from the network are as large and as hostile as anyone makes them: a list past the cap
+// is refused whole, a large one lands in order after the chosen site, and only web feeds stay
+// when the caller asks for them.
+TEST(Opml, LargeListsAndAddressesFromTheNetwork) {
+  XmlElement tooLarge(u"opml");
+  XmlElement& crowded = tooLarge.AddElement(u"body");
+  XmlElement& group = Outline(crowded, u"group");
+  for (size_t i = 0; i <= kMaxOpmlOutlines; ++i) Outline(i % 2 ? group : crowded, u"s", u"rss", u"http://example.com/");
+  const auto refused = ReadOpml(tooLarge);
+  ASSERT_TRUE(refused);
+  EXPECT_TRUE(refused->tooLarge);
+  EXPECT_TRUE(refused->items.empty());
+
+  XmlElement root(u"opml");
+  XmlElement& body = root.AddElement(u"body");
+  constexpr int kSites = 9000;
+  for (int i = 0; i < kSites; ++i) Outline(body, DecimalText(i), u"rss", u"http://example.com/" + DecimalText(i));
+  for (TextView local : {u"\\\\host\\share\\x.xml", u"file:///C:/x.xml", u"C:\\feeds\\x.xml", u"news://h/s/x.xml",
+                         u"mailto:Z:/x.xml", u""})
+    Outline(Outline(body, u"folder"), u"local", u"rss", local);
+  Outline(body, u"feed", u"rss", u"feed://example.com/f");
+  auto document = ReadOpml(root);
+  ASSERT_TRUE(document);
+  EXPECT_FALSE(document->tooLarge);
+  KeepWebSitesOnly(document->items);
+
+  FolderList folders;
+  folders.push_back(std::make_unique<CFolderItem>());
+  CFolderItem& target = *folders.back();
+  const CItemBase* first = nullptr;
+  for (TextView title : {u"a", u"b"}) {
+    auto site = std::make_unique<CRssSiteItem>();
+    site->title = title;
+    first = InsertChildAfter(target, std::move(site), first);
+  }
+  const OpmlImport imported = ImportOpmlItems(folders, &target, target.Children().front().get(), document->items);
+  EXPECT_EQ(imported.sites.size(), size_t(kSites + 1)) << "the local addresses are gone, their folders empty";
+  ASSERT_EQ(target.Children().size(), size_t(kSites + 3));
+  EXPECT_EQ(target.Children()[0]->title, u"a");
+  EXPECT_EQ(target.Children()[1]->title, u"0");
+  EXPECT_EQ(target.Children()[kSites]->title, DecimalText(kSites - 1));
+  EXPECT_EQ(target.Children()[kSites + 1]->title, u"feed");
+  EXPECT_EQ(target.Children()[kSites + 2]->title, u"b");
+  EXPECT_EQ(target.newFlag, 1);
+  for (const auto& folder : folders)
+    for (const auto& site : folder->Children()) EXPECT_EQ(site->Parent(), folder.get());
+}

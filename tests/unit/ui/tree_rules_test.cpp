@@ -38,6 +38,16 @@ TEST(TreeRules, BoldStateAndParentFollowTheImage) {
   EXPECT_EQ(cannot.bold, std::optional<bool>(false));
   EXPECT_TRUE(cannot.refreshParent);
   EXPECT_EQ(SiteImageChange(kImageSiteChecking, kImageSiteError, true).bold, std::optional<bool>(true));
+  // A node made anew looks as a refresh would leave it: bold exactly where a refresh makes it so.
+  const SiteState states[] = {{false, true, false, false}, {false, true, false, true}, {false, false, false, true},
+                              {false, true, true, true}, {false, true, true, false}};
+  for (const SiteState& state : states) {
+    const NodeLook look = SiteLook(state);
+    EXPECT_EQ(look.image, SiteImage(state));
+    EXPECT_EQ(look.bold, SiteImageChange(-1, look.image, state.isNew).bold.value_or(false));
+  }
+  EXPECT_TRUE(FolderLook({true, false, true}).bold);
+  EXPECT_FALSE(FolderLook({false, false, false}).bold);
   EXPECT_FALSE(SiteImageChange(kImageSite, kImageSiteChecking, false).bold.has_value());
 
   auto folder = FolderImageChange(kImageFolder, kImageFolderNews);

@@ -18,6 +18,8 @@ TEST(EscapeForScript, EscapesEachCharacterExactlyOnce) {
   EXPECT_EQ(EscapeForScript(u"\"x\""), u"&quot;x&quot;");
   EXPECT_EQ(EscapeForScript(u"C:\\dir\\"), u"C:\\\\dir\\\\");
   EXPECT_EQ(EscapeForScript(u"\\'"), u"\\\\\\'");
+  // A folder name from a list must not end the string literal it stands in.
+  EXPECT_EQ(EscapeForScript(u"a\r\nb\u2028c\u2029"), u"a\\r\\nb\\u2028c\\u2029");
 }
 
 TEST(SafeFileName, ReplacesTheNineForbiddenCharactersByFullWidthForms) {

@@ -3,6 +3,8 @@
 #include <wininet.h>
 
 #include <atomic>
+#include <deque>
+#include <mutex>
 #include <span>
 #include <vector>
 
@@ -103,18 +105,50 @@ std::optional<HttpTarget> CrackHttpUrl(const Text& url) {
 
 const wchar_t* OrNull(const Text& text) { return text.empty() ? nullptr : W(text); }
 
-unique_hinternet OpenSession(const FetchRequest& request, const ProxyChoice& proxy) {
+unique_hinternet OpenSession(const ProxyChoice& proxy, DWORD timeoutMilliseconds) {
   DWORD access = INTERNET_OPEN_TYPE_PRECONFIG;
   if (proxy.access == ProxyAccess::kDirect) access = INTERNET_OPEN_TYPE_DIRECT;
   if (proxy.access == ProxyAccess::kNamed) access = INTERNET_OPEN_TYPE_PROXY;
   unique_hinternet session(::InternetOpenW(kAgentName, access, OrNull(proxy.server), nullptr, 0));
-  if (session && request.timeoutMilliseconds != 0) {
-    DWORD milliseconds = request.timeoutMilliseconds;
+  if (session && timeoutMilliseconds != 0) {
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                          INTERNET_OPTION_RECEIVE_TIMEOUT})
-      ::InternetSetOptionW(session.get(), option, &milliseconds, sizeof milliseconds);
+      ::InternetSetOptionW(session.get(), option, &timeoutMilliseconds, sizeof timeoutMilliseconds);
   }
   return session;
+}
+
+// Sessions are shared by every transfer with the same proxy and timeouts: the library then
+// keeps connections alive between checks of the same server and reads the proxy configuration
+// once, instead of once per check. Handles of a session may be used from any thread.
+class SessionCache {
+ public:
+  HINTERNET Get(const ProxyChoice& proxy, DWORD timeoutMilliseconds) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const Entry& entry : entries_)
+      if (entry.access == proxy.access && entry.server == proxy.server && entry.timeout == timeoutMilliseconds)
+        return entry.session.get();
+    // A settings change makes a new kind; the few kinds a run sees are kept.
+    unique_hinternet session = OpenSession(proxy, timeoutMilliseconds);
+    if (!session) return nullptr;
+    entries_.push_back({proxy.access, proxy.server, timeoutMilliseconds, std::move(session)});
+    return entries_.back().session.get();
+  }
+
+ private:
+  struct Entry {
+    ProxyAccess access;
+    Text server;
+    DWORD timeout;
+    unique_hinternet session;
+  };
+  std::mutex mutex_;
+  std::deque<Entry> entries_;  // stable addresses while handles are in use
+};
+
+SessionCache& Sessions() {
+  static SessionCache cache;
+  return cache;
 }
 
 void SetStringOption(HINTERNET handle, DWORD option, const Text& value) {
@@ -221,9 +255,9 @@ std::optional<FetchResult> TransferOnce(const FetchRequest& fetch, const Text& r
   const auto target = CrackHttpUrl(url);
   if (!target) return std::nullopt;
   const ProxyChoice proxy = ChooseProxy(fetch.proxy);
-  unique_hinternet session = OpenSession(fetch, proxy);
+  HINTERNET session = Sessions().Get(proxy, fetch.timeoutMilliseconds);
   if (!session) return std::nullopt;
-  unique_hinternet connection(::InternetConnectW(session.get(), W(target->host), target->port,
+  unique_hinternet connection(::InternetConnectW(session, W(target->host), target->port,
                                                  OrNull(fetch.user), OrNull(fetch.password),
                                                  INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection) return std::nullopt;

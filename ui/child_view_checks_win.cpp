@@ -153,10 +153,16 @@ void CChildView::StartChecks() {
     EndCycle();
     return;
   }
+  // A check whose body is on disk holds no connection while its document loads: only the
+  // transfers count against `connection` and the per-host limits.
   const auto connection = static_cast<size_t>(settings_.connection);
-  while (running_.size() < connection) {
+  auto transferring = [this] {
+    return static_cast<size_t>(std::count_if(running_.begin(), running_.end(), [](const auto& cue) { return !cue->loader; }));
+  };
+  while (transferring() < connection) {
     std::vector<Text> runningUrls;
-    for (const auto& cue : running_) runningUrls.push_back(cue->url);
+    for (const auto& cue : running_)
+      if (!cue->loader) runningUrls.push_back(cue->url);
     const auto next = waiting_.TakeNext(
         [this](ItemId id) -> std::optional<Text> {
           const CItemBase* item = ItemFromId(id);
@@ -259,7 +265,10 @@ LRESULT CChildView::OnTransferDone(WPARAM itemParam, LPARAM resultParam) {
     cue->lastModified = result->lastModified;
     cue->deleteAfter = result->deleteAfter;
     cue->loader = std::make_unique<CXmlLoader2>();
-    if (cue->loader->Load(xmlLoader_, cue->file, id, hwnd(), kMsgXmlLoaded)) return 0;
+    if (cue->loader->Load(xmlLoader_, cue->file, id, hwnd(), kMsgXmlLoaded)) {
+      StartChecks();  // the connection is free for the next site while this one loads
+      return 0;
+    }
     RecordFailure(*item, result);
     item->errorCode = CItemBase::kErrorXml;
   } else if (result && result->status == 304) {

@@ -209,7 +209,12 @@ def _basic(user, password):
 
 class _Handler(http.server.BaseHTTPRequestHandler):
     owner = None
-    protocol_version = "HTTP/1.0"   # one request per connection: every answer closes it
+    # Connections stay open between requests, as on real feed servers; answers without a
+    # length (the endless body) and stalls close theirs.
+    protocol_version = "HTTP/1.1"
+    # Header and body go out in two writes: without this a kept-alive connection waits for the
+    # client's delayed acknowledgement between them.
+    disable_nagle_algorithm = True
 
     def log_message(self, *args):
         pass
@@ -254,6 +259,7 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             return self._send(record, route.status, route.body)
         if route.kind == "stall":
             server._wait(route.seconds)
+            self.close_connection = True
             return
         if route.kind == "bomb":
             record.gzipped = True
@@ -274,8 +280,10 @@ class _Handler(http.server.BaseHTTPRequestHandler):
 
     def _send_endless(self, server, record, byte_cap):
         record.status = 200
+        self.close_connection = True
         self.send_response(200)
         self.send_header("Content-Type", "application/xml")
+        self.send_header("Connection", "close")
         self.end_headers()
         chunk = b"<rss><channel>" + b" " * (ENDLESS_CHUNK - 14)
         while record.body_bytes < byte_cap and not server.stopped:

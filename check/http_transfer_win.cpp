@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "check/fetch_rules.h"
+#include "util/file_io_win.h"
 #include "util/url.h"
 #include "util/wide_win.h"
 #include "util/xml_bytes.h"
@@ -19,7 +20,6 @@ constexpr wchar_t kAgentName[] = L"pelun";
 constexpr DWORD kReadBlockBytes = 10240;
 constexpr std::size_t kLastModifiedChars = 255;
 constexpr std::size_t kLocationChars = 1023;
-constexpr TextView kTempFileSuffix = u".tmp";
 
 // ---- TransferControl ----------------------------------------------------------------------
 
@@ -207,20 +207,9 @@ std::optional<DWORD> ReadBlock(HINTERNET request, std::span<char> block) {
   return filled;
 }
 
-void CreateFolders(const Text& directory) {
-  for (std::size_t at = directory.find_first_of(u"\\/", 3); at != Text::npos;
-       at = directory.find_first_of(u"\\/", at + 1))
-    ::CreateDirectoryW(W(directory.substr(0, at)), nullptr);
-  ::CreateDirectoryW(W(directory), nullptr);
-}
-
-// The body into `path`; a body that is too large, fails or is cancelled leaves no file. The
-// file may be deleted while it is written: a transfer that outlives its check (a blocked read
-// cannot be interrupted) must not keep the exit clean-up from removing it.
-bool SaveBody(HINTERNET request, const Text& path, TransferControl* control) {
-  unique_hfile file(::CreateFileW(W(path), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
+// The whole body; nullopt when it is too large, fails or is cancelled.
+std::optional<std::string> ReadBody(HINTERNET request, TransferControl* control) {
+  std::string body;
   std::vector<char> block(kReadBlockBytes);
   std::size_t total = 0;
   bool complete = false;
@@ -235,21 +224,20 @@ bool SaveBody(HINTERNET request, const Text& path, TransferControl* control) {
     if (total > kMaxBodyBytes) break;
     // Blanked so that the XML parser never fetches or expands a DTD.
     if (first) BlankDoctypes(std::span<char>(block.data(), *got));
-    DWORD written = 0;
-    if (!::WriteFile(file.get(), block.data(), *got, &written, nullptr) || written != *got) break;
+    body.append(block.data(), *got);
     if (control && control->IsCancelled()) break;
   }
-  file.reset();
-  if (!complete) ::DeleteFileW(W(path));
-  return complete;
+  if (!complete) return std::nullopt;
+  return body;
 }
 
 std::optional<FetchResult> TransferOnce(const FetchRequest& fetch, const Text& rawUrl, TransferControl* control) {
   const Text url = NormalizeFeedUrl(rawUrl);
   if (auto path = LocalFilePath(url)) {
+    // A file that cannot be read gives no document, as a body that is no XML does.
     FetchResult result;
     result.status = HTTP_STATUS_OK;
-    result.file = std::move(*path);
+    result.body = ReadWholeFile(*path).value_or(std::string());
     return result;
   }
   const auto target = CrackHttpUrl(url);
@@ -288,24 +276,14 @@ std::optional<FetchResult> TransferOnce(const FetchRequest& fetch, const Text& r
   }
   if (status != HTTP_STATUS_OK) return result;
 
-  // A file of its own for every transfer: a timed-out transfer still running must not share
-  // one with the next check of the same site.
-  static std::atomic<uint32_t> transferNumber{0};
-  result.file = fetch.tempDirectory + UnsignedDecimalText(fetch.item) + u"-" + UnsignedDecimalText(++transferNumber) +
-                Text(kTempFileSuffix);
-  if (result.file.size() >= MAX_PATH) return std::nullopt;
-  CreateFolders(fetch.tempDirectory);
-  if (!SaveBody(request.get(), result.file, control)) return std::nullopt;
-  result.deleteAfter = true;
+  auto body = ReadBody(request.get(), control);
+  if (!body) return std::nullopt;
+  result.body = std::move(*body);
   return result;
 }
 
 std::optional<FetchResult> Transfer(const FetchRequest& fetch, TransferControl* control) {
   return TransferWithRedirects(fetch.url, [&](const Text& url) { return TransferOnce(fetch, url, control); });
-}
-
-void DiscardFile(const FetchResult& result) {
-  if (result.deleteAfter) ::DeleteFileW(W(result.file));
 }
 
 // ---- The scheduled worker -------------------------------------------------------------------
@@ -326,16 +304,11 @@ void RunScheduledTransfer(WorkerContext& context) {
   } catch (...) {
     result.reset();
   }
-  if (context.control->IsCancelled()) {
-    if (result) DiscardFile(*result);
-    return;
-  }
+  if (context.control->IsCancelled()) return;
   std::unique_ptr<FetchResult> payload = result ? std::make_unique<FetchResult>(std::move(*result)) : nullptr;
   if (::PostMessageW(context.replyWindow, context.replyMessage, static_cast<WPARAM>(context.request.item),
                      reinterpret_cast<LPARAM>(payload.get())))
     payload.release();
-  else if (payload)
-    DiscardFile(*payload);
 }
 
 DWORD WINAPI ScheduledTransferThread(LPVOID parameter) noexcept {
@@ -385,7 +358,6 @@ std::optional<FetchResult> FetchNow(const FetchRequest& request, Text* errorText
     auto result = Transfer(attempt, nullptr);
     if (!result) return std::nullopt;
     if (result->status == HTTP_STATUS_OK) return result;
-    DiscardFile(*result);
     if (result->status != HTTP_STATUS_DENIED || !askCredentials) {
       if (errorText) *errorText = u"HTTP " + UnsignedDecimalText(result->status);
       return std::nullopt;

@@ -78,7 +78,6 @@ void CChildView::AddFromUrl(TextView text, ItemId node, bool first) {
   request.proxy = settings_.proxy;
   request.proxyPassword = UnprotectText(settings_.proxy.protectedPass);
   request.headers = ScheduledHeaders(u"", false, url, subscriptionDefaults_.browserAgentFragment);
-  request.tempDirectory = directories_.temp;
   Text user, password, reason;
   const auto fetched = FetchNow(request, &reason, [&](Text& requestUser, Text& requestPassword) {
     UserDialogData credentials;
@@ -88,15 +87,10 @@ void CChildView::AddFromUrl(TextView text, ItemId node, bool first) {
     requestPassword = password = credentials.password;
     return true;
   });
-  std::optional<std::string> bytes;
-  if (fetched) {
-    bytes = ReadWholeFile(fetched->file);
-    if (fetched->deleteAfter) ::DeleteFileW(W(fetched->file));
-  }
   std::optional<XmlElement> root;
-  if (bytes) {
+  if (fetched) {
     XmlLoadError error;
-    root = LoadXmlDocument(*bytes, &error);
+    root = LoadXmlDocument(fetched->body, &error);
     if (!root) reason = XmlErrorText(error);
   }
   if (root && DetectFeedFormat(*root) != FeedFormat::kNone) {

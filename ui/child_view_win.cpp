@@ -130,14 +130,11 @@ std::optional<std::string> CChildView::DownloadDefaultList(const Text& url) cons
   request.proxy = settings_.proxy;
   request.proxyPassword = UnprotectText(settings_.proxy.protectedPass);
   request.headers = ScheduledHeaders(u"", false, url, kBrowserAgentHostFragment);
-  request.tempDirectory = directories_.temp;
   // A first start must not hang on an unreachable address longer than a check would.
   request.timeoutMilliseconds = static_cast<uint32_t>(settings_.timeout) * 1000u;
   const auto result = FetchNow(request, nullptr);
   if (!result) return std::nullopt;
-  auto bytes = ReadWholeFile(result->file);
-  if (result->deleteAfter) ::DeleteFileW(W(result->file));
-  return bytes;
+  return std::move(result->body);
 }
 
 bool CChildView::CreateTreeControl() {

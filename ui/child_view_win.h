@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "app/directories.h"
@@ -163,6 +164,9 @@ class CChildView : public CWindow, public IServerHost {
   void DistributeArticles(ItemId id, CRssSiteItem& site, std::unique_ptr<CRssItemArray> articles,
                           const Text& lastModified);
   void EndCycle();
+  // Pictures changed by checks are drawn together on a short timer (RefreshDuePictures).
+  void RefreshLater(ItemId id);
+  void RefreshDuePictures();
   bool OpenServer();
   // Tells the main window the check state; `updated` below 1 when only its icon may change
   // (the news state changed).
@@ -236,6 +240,7 @@ class CChildView : public CWindow, public IServerHost {
   CXmlLoadService xmlLoader_;  // before the running checks, whose loaders post to it
   CCheckQueue waiting_;
   std::vector<std::unique_ptr<CCueItem>> running_;
+  std::unordered_set<ItemId> picturesDue_;
   uint32_t minuteCounter_ = 0;
   uint32_t updatedCount_ = 0;
   bool checking_ = false;

@@ -14,6 +14,7 @@
 #include "check/http_transfer_win.h"
 #include "shared/names.h"
 #include "shared/shared_text_block_win.h"
+#include "util/file_io_win.h"
 #include "util/wide_win.h"
 #include "tests/wine/wintool_tree.h"
 
@@ -117,6 +118,7 @@ struct FetchCommand {
   static constexpr DWORD kWorkerEndWaitMs = 20000;
 
   FetchRequest request;
+  Text outputDirectory;  // where a 200's body is written as "<item>.body", for the test to read
   Text lastModified;
   Text agentFragment;
   bool now = false;
@@ -124,8 +126,8 @@ struct FetchCommand {
 
   bool Parse(int argc, wchar_t** argv) {
     request.url = FromWide(argv[2]);
-    request.tempDirectory = FromWide(argv[3]);
-    if (!request.tempDirectory.empty() && request.tempDirectory.back() != u'\\') request.tempDirectory += u'\\';
+    outputDirectory = FromWide(argv[3]);
+    if (!outputDirectory.empty() && outputDirectory.back() != u'\\') outputDirectory += u'\\';
     request.item = 7;
     for (int i = 4; i < argc; ++i) {
       const std::wstring option = argv[i];
@@ -150,14 +152,17 @@ struct FetchCommand {
     PrintUtf8(std::wstring(W(value)));
   }
 
-  static void PrintResult(const FetchResult* result) {
+  void PrintResult(const FetchResult* result) const {
     std::printf("result=%d\n", result ? 1 : 0);
     if (!result) return;
     std::printf("status=%lu\n", static_cast<unsigned long>(result->status));
     Print("last_modified", result->lastModified);
-    Print("file", result->file);
     Print("location", result->location);
-    std::printf("delete_after=%d\n", result->deleteAfter ? 1 : 0);
+    std::printf("body_bytes=%zu\n", result->body.size());
+    if (result->body.empty()) return;
+    ::CreateDirectoryW(W(outputDirectory), nullptr);
+    const Text path = outputDirectory + UnsignedDecimalText(request.item) + u".body";
+    if (ReplaceFileContents(path, result->body)) Print("body", path);
   }
 
   int RunNow() {

@@ -28,6 +28,7 @@ struct FetchRequest {
 struct FetchResult {
   uint32_t status = 0;     // HTTP status; 200 for a local file
   Text lastModified;       // the Last-Modified header, at most 255 characters
+  Text etag;               // the ETag header as sent (a weak tag keeps its "W/"), at most 255
   std::string body;        // a 200's document, at most kMaxBodyBytes; a local file's bytes
   Text location;           // the first redirect target, absolute, at most 1023 characters
 };

@@ -266,6 +266,7 @@ std::optional<FetchResult> TransferOnce(const FetchRequest& fetch, const Text& r
   FetchResult result;
   result.status = status;
   result.lastModified = QueryText(request.get(), HTTP_QUERY_LAST_MODIFIED, kLastModifiedChars).value_or(Text());
+  result.etag = QueryText(request.get(), HTTP_QUERY_ETAG, kLastModifiedChars).value_or(Text());
 
   if (IsRedirectStatus(status)) {
     const auto location = QueryText(request.get(), HTTP_QUERY_LOCATION, kLocationChars);

@@ -204,7 +204,7 @@ FetchRequest CChildView::BuildRequest(const CItemBase& item, bool force) const {
   request.password = UnprotectSitePassword(item.pass, item.src, settings_.protectedPassPhrase);
   request.proxy = settings_.proxy;
   request.proxyPassword = UnprotectText(settings_.proxy.protectedPass);
-  request.headers = ScheduledHeaders(item.lastModified, force, item.src,
+  request.headers = ScheduledHeaders(item.lastModified, item.etag, force, item.src,
                                      subscriptionDefaults_.browserAgentFragment);
   request.reload = force;
   return request;
@@ -281,6 +281,7 @@ LRESULT CChildView::OnTransferDone(WPARAM itemParam, LPARAM resultParam) {
   if (result && !result->location.empty()) MoveSubscription(id, *item, result->location);
   if (result && result->status == 200) {
     cue->lastModified = result->lastModified;
+    cue->etag = result->etag;
     cue->loader = std::make_unique<CXmlLoader2>();
     if (cue->loader->Load(xmlLoader_, std::move(result->body), id, hwnd(), kMsgXmlLoaded)) {
       StartChecks();  // the connection is free for the next site while this one loads
@@ -316,15 +317,16 @@ LRESULT CChildView::OnXmlLoaded(WPARAM itemParam, LPARAM documentParam) {
     return 0;
   }
   const Text lastModified = cue->lastModified;
+  const Text etag = cue->etag;
   const bool force = cue->force;
   const bool manual = cue->manual;
   EndCheck(id);
   if (item->kind == CItemBase::kKindFolder) {
-    OnFolderListLoaded(id, *item, loaded->root, lastModified, force, manual);
+    OnFolderListLoaded(id, *item, loaded->root, lastModified, etag, force, manual);
   } else if (item->kind == CItemBase::kKindSite) {
     FeedReadResult feed = ReadFeedDocument(loaded->root, item->src, static_cast<size_t>(settings_.loadItem));
     if (feed.articles)
-      DistributeArticles(id, static_cast<CRssSiteItem&>(*item), std::move(feed.articles), lastModified);
+      DistributeArticles(id, static_cast<CRssSiteItem&>(*item), std::move(feed.articles), lastModified, etag);
     else {
       ++item->checkCount;
       ++item->errorCount;
@@ -339,7 +341,7 @@ LRESULT CChildView::OnXmlLoaded(WPARAM itemParam, LPARAM documentParam) {
 // The list read as OPML makes the folder follow it; an unreadable list keeps the sites (error
 // 40000) and they are checked all the same.
 void CChildView::OnFolderListLoaded(ItemId id, CItemBase& folder, const std::optional<XmlElement>& root,
-                                    const Text& lastModified, bool force, bool manual) {
+                                    const Text& lastModified, const Text& etag, bool force, bool manual) {
   std::optional<OpmlDocument> list;
   if (root) list = ReadOpml(*root);
   if (list) KeepWebSitesOnly(list->items);
@@ -351,6 +353,7 @@ void CChildView::OnFolderListLoaded(ItemId id, CItemBase& folder, const std::opt
     return;
   }
   folder.lastModified = lastModified;
+  folder.etag = etag;
   folder.errorCode = 0;
   if (SyncFolder(id, list->items, force, manual)) {
     ++folder.updateCount;
@@ -360,11 +363,12 @@ void CChildView::OnFolderListLoaded(ItemId id, CItemBase& folder, const std::opt
 
 // Every site of the same subscription gets its own copy; the checked site gets the original.
 void CChildView::DistributeArticles(ItemId id, CRssSiteItem& site,
-                                    std::unique_ptr<CRssItemArray> articles, const Text& lastModified) {
+                                    std::unique_ptr<CRssItemArray> articles, const Text& lastModified,
+                                    const Text& etag) {
   const MergeOptions options{static_cast<size_t>(settings_.leftItem), settings_.updateTitle != 0,
                              static_cast<int64_t>(std::time(nullptr))};
   auto mergeInto = [&](ItemId target, CRssSiteItem& receiver, std::unique_ptr<CRssItemArray> copy) {
-    const MergeOutcome outcome = MergeResult(receiver, std::move(copy), lastModified, options);
+    const MergeOutcome outcome = MergeResult(receiver, std::move(copy), lastModified, etag, options);
     if (outcome.updated) ++updatedCount_;
     if (outcome.titleChanged) SetNodeText(target, receiver.title);
     RefreshLater(target);

@@ -262,6 +262,7 @@ void CChildView::ResetArticles(ItemId id) {
   site.checkCount = site.updateCount = site.errorCount = 0;
   site.updateTime = 0;
   site.lastModified.clear();
+  site.etag.clear();
   SetItemNewFlag(0, id, true);
   CheckNow(id);
 }

@@ -129,7 +129,7 @@ std::optional<std::string> CChildView::DownloadDefaultList(const Text& url) cons
   request.url = url;
   request.proxy = settings_.proxy;
   request.proxyPassword = UnprotectText(settings_.proxy.protectedPass);
-  request.headers = ScheduledHeaders(u"", false, url, kBrowserAgentHostFragment);
+  request.headers = ScheduledHeaders(u"", u"", false, url, kBrowserAgentHostFragment);
   // A first start must not hang on an unreachable address longer than a check would.
   request.timeoutMilliseconds = static_cast<uint32_t>(settings_.timeout) * 1000u;
   const auto result = FetchNow(request, nullptr);

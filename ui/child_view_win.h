@@ -160,9 +160,9 @@ class CChildView : public CWindow, public IServerHost {
   LRESULT OnTransferDone(WPARAM item, LPARAM result);
   LRESULT OnXmlLoaded(WPARAM item, LPARAM document);
   void OnFolderListLoaded(ItemId id, CItemBase& folder, const std::optional<XmlElement>& root,
-                          const Text& lastModified, bool force, bool manual);
+                          const Text& lastModified, const Text& etag, bool force, bool manual);
   void DistributeArticles(ItemId id, CRssSiteItem& site, std::unique_ptr<CRssItemArray> articles,
-                          const Text& lastModified);
+                          const Text& lastModified, const Text& etag);
   void EndCycle();
   // Pictures changed by checks are drawn together on a short timer (RefreshDuePictures).
   void RefreshLater(ItemId id);

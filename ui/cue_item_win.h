@@ -21,6 +21,7 @@ struct CCueItem {
   std::unique_ptr<CXmlLoader2> loader;
   Text url;
   Text lastModified;
+  Text etag;
   uint32_t startTick = 0;
   bool force = false;
   bool manual = false;

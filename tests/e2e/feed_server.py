@@ -126,15 +126,16 @@ class FeedServer:
 
     # Routes -----------------------------------------------------------------------------------
     def add_feed(self, path, body=SAMPLE_RSS, content_type="application/xml", last_modified=None,
-                 gzip_body=False, latency=None, credentials=None):
+                 gzip_body=False, latency=None, credentials=None, etag=None):
         """last_modified: a header value, True for the time of registration, None for none.
+        etag: an entity tag as sent (W/"..." for a weak one), honoured in If-None-Match; None for none.
         gzip_body: send the body gzip-encoded when the request accepts gzip.
         credentials: (user, password) that Basic authentication must present, or None."""
         if last_modified is True:
             last_modified = email.utils.formatdate(time.time(), usegmt=True)
         self._routes[path] = _Route("feed", body=bytes(body), content_type=content_type,
                                     last_modified=last_modified, gzip_body=gzip_body, latency=latency,
-                                    credentials=credentials)
+                                    credentials=credentials, etag=etag)
         return last_modified
 
     def add_redirect(self, path, target, status=302, latency=None):
@@ -244,10 +245,16 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             since = record.header("If-Modified-Since")
             if route.last_modified and since == route.last_modified:
                 return self._send(record, 304, b"")
+            # Weak comparison, as servers do for conditional GETs.
+            match = [tag.strip().removeprefix("W/") for tag in (record.header("If-None-Match") or "").split(",")]
+            if route.etag and route.etag.removeprefix("W/") in match:
+                return self._send(record, 304, b"", {"ETag": route.etag})
             body = route.body
             headers = {"Content-Type": route.content_type}
             if route.last_modified:
                 headers["Last-Modified"] = route.last_modified
+            if route.etag:
+                headers["ETag"] = route.etag
             if route.gzip_body and "gzip" in (record.header("Accept-Encoding") or ""):
                 body = gzip.compress(body)
                 headers["Content-Encoding"] = "gzip"

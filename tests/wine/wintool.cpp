@@ -120,6 +120,7 @@ struct FetchCommand {
   FetchRequest request;
   Text outputDirectory;  // where a 200's body is written as "<item>.body", for the test to read
   Text lastModified;
+  Text etag;
   Text agentFragment;
   bool now = false;
   DWORD cancelAfterMs = 0;
@@ -135,6 +136,7 @@ struct FetchCommand {
       if (option == L"--now") now = true;
       else if (option == L"--reload") request.reload = true;
       else if (option == L"--last-modified" && hasValue) lastModified = FromWide(argv[++i]);
+      else if (option == L"--etag" && hasValue) etag = FromWide(argv[++i]);
       else if (option == L"--agent-fragment" && hasValue) agentFragment = FromWide(argv[++i]);
       else if (option == L"--item" && hasValue) request.item = std::wcstoul(argv[++i], nullptr, 10);
       else if (option == L"--user" && hasValue) request.user = FromWide(argv[++i]);
@@ -142,7 +144,7 @@ struct FetchCommand {
       else if (option == L"--cancel-after" && hasValue) cancelAfterMs = std::wcstoul(argv[++i], nullptr, 10);
       else return false;
     }
-    request.headers = ScheduledHeaders(lastModified, request.reload, request.url, agentFragment);
+    request.headers = ScheduledHeaders(lastModified, etag, request.reload, request.url, agentFragment);
     return true;
   }
 
@@ -157,6 +159,7 @@ struct FetchCommand {
     if (!result) return;
     std::printf("status=%lu\n", static_cast<unsigned long>(result->status));
     Print("last_modified", result->lastModified);
+    Print("etag", result->etag);
     Print("location", result->location);
     std::printf("body_bytes=%zu\n", result->body.size());
     if (result->body.empty()) return;

@@ -90,7 +90,13 @@ bool CChildView::LoadSubscriptions() {
   if (FileExists(path)) {
     const ItemReadOptions options{static_cast<std::size_t>(settings_.loadItem),
                                   subscriptionDefaults_.auctionHostFragment};
-    if (!LoadDataFile(path, options, folders_)) {
+    bool loaded = false;
+    try {
+      loaded = LoadDataFile(path, options, folders_);
+    } catch (...) {
+      // Out of memory part way through a large file: as unreadable, and nothing is kept of it.
+    }
+    if (!loaded) {
       folders_.clear();
       ShowStartupError(u"データファイルをロードできませんでした。データが破損している可能性があります．．．\n\n%s", path);
       return false;

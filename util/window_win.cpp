@@ -55,8 +55,14 @@ LRESULT CALLBACK CWindow::WindowProcedure(HWND window, UINT message, WPARAM wPar
   try {
     result = self->HandleMessage(message, wParam, lParam);
   } catch (...) {
-    // Nothing may unwind through the system's dispatcher; the message counts as unhandled.
-    result = ::DefWindowProcW(window, message, wParam, lParam);
+    // Nothing may unwind through the system's dispatcher. A creation that threw fails: a window
+    // that is half set up (a view whose data did not load whole) must never come to run and save.
+    if (message == WM_NCCREATE)
+      result = FALSE;
+    else if (message == WM_CREATE)
+      result = -1;
+    else
+      result = ::DefWindowProcW(window, message, wParam, lParam);
   }
   if (message == WM_NCDESTROY) {
     ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);

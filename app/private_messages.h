@@ -14,6 +14,7 @@ inline constexpr uint32_t kMsgCheckingState = kWmUser + 3;       // view -> main
 inline constexpr uint32_t kMsgTrayNotify = kWmUser + 27;         // tray, pop-up, ticker -> main window
 inline constexpr uint32_t kMsgRegisterUrl = kWmUser + 30;        // wParam: heap UTF-16 text, freed by the receiver
 inline constexpr uint32_t kMsgFileDropped = kWmUser + 31;        // drop target -> view
+inline constexpr uint32_t kMsgTextDropped = kWmUser + 32;        // drop target -> view; lParam: the item under the drop
 inline constexpr uint32_t kMsgBalloonClicked = kWmUser + 5;     // tray callback event: the balloon was clicked
 inline constexpr uint32_t kMsgRefreshAlpha = kWmUser + 40;      // main window -> pop-up and ticker
 inline constexpr uint32_t kMsgTickerNews = kWmUser + 41;        // main window -> ticker, wParam 1/0

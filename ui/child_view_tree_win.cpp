@@ -270,4 +270,12 @@ void CChildView::ResubscribeSite(ItemId id, TextView oldKey) {
   RegisterSiteNode(id);
 }
 
-void CChildView::StartAddSiteFlow(TextView text, ItemId node) { AddFromUrl(text, node, false); }
+// Text dropped on the tree, after the drop has returned to the program it came from: the
+// add-site flow asks with dialogs, which must not hold that program in its drag.
+LRESULT CChildView::OnTextDropped(WPARAM heapText, LPARAM target) {
+  const auto text = TakeHeapText(heapText);
+  if (!text) return 0;
+  BringToFront(::GetParent(hwnd()));
+  AddFromUrl(TextView(text.get()), static_cast<ItemId>(target), false);
+  return 1;
+}

@@ -54,6 +54,7 @@ LRESULT CChildView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_POWERBROADCAST: OnPowerBroadcast(wParam); return TRUE;
     case kMsgRegisterUrl: return OnRegisterUrl(wParam);
     case kMsgFileDropped: return OnFileDropped(wParam, lParam);
+    case kMsgTextDropped: return OnTextDropped(wParam, lParam);
     case kMsgTransferDone: return OnTransferDone(wParam, lParam);
     case kMsgXmlLoaded: return OnXmlLoaded(wParam, lParam);
     case kMsgServerSocket:

@@ -2,6 +2,13 @@
 
 #include "util/nesting_guard_win.h"
 
+namespace {
+
+// How long the foreground program has to take a message before its input is joined with ours.
+constexpr UINT kForegroundAnswerMilliseconds = 250;
+
+}  // namespace
+
 CWindow::~CWindow() {
   if (hwnd_) {
     ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
@@ -71,11 +78,32 @@ LRESULT CALLBACK CWindow::WindowProcedure(HWND window, UINT message, WPARAM wPar
   return result;
 }
 
+std::unique_ptr<char16_t[]> HeapText(TextView text) {
+  auto copy = std::make_unique<char16_t[]>(text.size() + 1);
+  std::copy(text.begin(), text.end(), copy.get());
+  return copy;
+}
+
+bool PostHeapText(HWND window, UINT message, TextView text, LPARAM lParam) {
+  auto copy = HeapText(text);
+  if (!::PostMessageW(window, message, reinterpret_cast<WPARAM>(copy.get()), lParam)) return false;
+  copy.release();  // the receiver's now
+  return true;
+}
+
+bool TakesMessagesPromptly(HWND window) {
+  return ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kForegroundAnswerMilliseconds,
+                               nullptr) != 0;
+}
+
+// Joined input is shared input: the switch then waits on the foreground program's answers to its
+// activation messages, for ever if that program hangs. A program that does not take a message
+// promptly is left alone; the switch may then only flash our task-bar button.
 void BringToFront(HWND window) {
   HWND foreground = ::GetForegroundWindow();
   const DWORD foregroundThread = foreground ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
   const DWORD ownThread = ::GetCurrentThreadId();
-  const bool attach = foregroundThread != 0 && foregroundThread != ownThread &&
+  const bool attach = foregroundThread != 0 && foregroundThread != ownThread && TakesMessagesPromptly(foreground) &&
                       ::AttachThreadInput(ownThread, foregroundThread, TRUE);
   ::SetForegroundWindow(window);
   ::BringWindowToTop(window);

@@ -58,7 +58,7 @@ LRESULT CChildView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kMsgTransferDone: return OnTransferDone(wParam, lParam);
     case kMsgXmlLoaded: return OnXmlLoaded(wParam, lParam);
     case kMsgServerSocket:
-      if (server_ && WSAGETSELECTEVENT(lParam) == FD_ACCEPT) server_->OnAccept();
+      if (server_) server_->OnSocketMessage(wParam, lParam);
       return 0;
     default: return DefaultHandling(message, wParam, lParam);
   }

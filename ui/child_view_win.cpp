@@ -104,10 +104,12 @@ bool CChildView::LoadSubscriptions() {
     }
   }
   if (!folders_.empty()) {
+    dataLoaded_ = true;
     dataFileLock_ = LockDataFile(path);
     return true;
   }
   ImportDefaultSubscriptions();
+  dataLoaded_ = true;
   if (!SaveSettingsAndData()) {
     ShowStartupError(u"データファイルを作成できませんでした。\n\n%s", path);
     return false;
@@ -229,7 +231,10 @@ Text CChildView::SettingsPath() const { return directories_.data + kSettingsFile
 Text CChildView::DataFilePath() const { return directories_.data + kDataFileName; }
 
 // The data file first, then the settings; the settings are written even when the data failed.
+// Before the data has loaded whole there is nothing to save: an exit, a suspension or the end
+// of the logon while a start-up message is shown must not write a partial tree over the file.
 bool CChildView::SaveSettingsAndData() {
+  if (!dataLoaded_) return false;
   dataFileLock_.reset();
   ::CreateDirectoryW(W(directories_.data), nullptr);
   bool saved = SaveDataFile(DataFilePath(), folders_);

@@ -151,8 +151,11 @@ class DamagedDataFile(unittest.TestCase):
             with open(session.data_file, "wb") as f:
                 f.write(data)
             session.env["PELUN_LOAD_FAULT_AFTER"] = "1"
-            self.assert_reported_and_ended(session, session.start(), LOAD_FAILED)
+            process = session.start()
+            self.assertEqual(session.wintool("wait-window", "#32770", "pelun", "30000")[0], 0)
+            # An exit asked for while the message is still up saves nothing either.
             session.run("/exit")
+            self.assert_reported_and_ended(session, process, LOAD_FAILED)
             with open(session.data_file, "rb") as f:
                 self.assertEqual(f.read(), data)
 

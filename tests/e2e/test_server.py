@@ -22,16 +22,6 @@ request = harness.http_request
 get = harness.http_get
 
 
-def read_to_end(connection, timeout=10):
-    connection.settimeout(timeout)
-    chunks = []
-    while True:
-        chunk = connection.recv(65536)
-        if not chunk:
-            return b"".join(chunks)
-        chunks.append(chunk)
-
-
 def listening_addresses(port):
     """The IPv4 addresses this machine listens on at `port`, from the kernel's table."""
     addresses = []
@@ -122,8 +112,9 @@ class LocalServer(unittest.TestCase):
             self.assertLess(sorted(timings)[2], 0.1, timings)
             self.assertIn("空", session.wintool_ok("tree-items"))
             late = silent.pop()
+            late.settimeout(10)
             late.sendall(b"GET /folderlist.xml HTTP/1.0\r\nHost: 127.0.0.1:%d\r\n\r\n" % port)
-            self.assertTrue(read_to_end(late).startswith(b"HTTP/1.0 200\r\nContent-Type: text/xml"))
+            self.assertTrue(harness.read_to_end(late).startswith(b"HTTP/1.0 200\r\nContent-Type: text/xml"))
             for connection in silent + [late]:
                 connection.close()
 

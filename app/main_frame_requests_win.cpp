@@ -49,8 +49,10 @@ LRESULT CMainFrame::OnRequest(WPARAM command, LPARAM argument) {
       if (!ansi) return 0;
       auto text = FromSystemCodePage(*ansi);
       if (!text) return 0;
+      auto heapText = std::make_unique<char16_t[]>(text->size() + 1);
+      std::copy(text->begin(), text->end(), heapText.get());
       // The receiver of the private message owns the buffer from here on.
-      return ::SendMessageW(hwnd(), kMsgRegisterUrl, reinterpret_cast<WPARAM>(HeapText(*text).release()), 0);
+      return ::SendMessageW(hwnd(), kMsgRegisterUrl, reinterpret_cast<WPARAM>(heapText.release()), 0);
     }
     case RequestCommand::kOpenMainWindow: ::PostMessageW(hwnd(), WM_COMMAND, ID_SHOW_MAIN_WINDOW, 0); return 0;
     case RequestCommand::kCheckAll: ::PostMessageW(hwnd(), WM_COMMAND, ID_CHECK_ALL, 0); return 0;

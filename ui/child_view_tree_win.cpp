@@ -276,6 +276,8 @@ LRESULT CChildView::OnTextDropped(WPARAM heapText, LPARAM target) {
   const auto text = TakeHeapText(heapText);
   if (!text) return 0;
   BringToFront(::GetParent(hwnd()));
-  AddFromUrl(TextView(text.get()), static_cast<ItemId>(target), false);
+  StartAddSiteFlow(TextView(text.get()), static_cast<ItemId>(target));
   return 1;
 }
+
+void CChildView::StartAddSiteFlow(TextView text, ItemId node) { AddFromUrl(text, node, false); }

@@ -103,6 +103,8 @@ class CChildView : public CWindow, public IServerHost {
   bool MoveFolder(ItemId folder, ItemId target, bool lowerHalf);
   void SortFolder(ItemId id, bool byUpdateTime, bool normalOrder);
   void ResetArticles(ItemId id);
+  // Registering a site from text (a typed, pasted, dropped or forwarded address) next to node.
+  void StartAddSiteFlow(TextView text, ItemId node);
   // After a site's src, user or password changed: its node moves to its new subscription.
   void ResubscribeSite(ItemId id, TextView oldKey);
   // Drag feedback of the drop target (child_view_drag_win.cpp).

@@ -107,7 +107,6 @@ bool CMainFrame::OnCreate() {
   tray_->Add(trayIconId_);
   BroadcastToolbarState(newsMessage_, false);
   OnSize();
-  created_ = true;
   return true;
 }
 
@@ -209,11 +208,8 @@ void CMainFrame::ShowNewDropDown(const NMTOOLBARW& button) {
                    hwnd(), nullptr);
 }
 
-// The exit path: the view saves and cleans up, then the frame goes and the program ends. An
-// exit asked for while the view is still being created (a forwarded "/exit" while a start-up
-// message is shown) is ignored: the creation ends the program itself if it fails.
+// The exit path: the view saves and cleans up, then the frame goes and the program ends.
 void CMainFrame::OnClose() {
-  if (!created_) return;
   if (view_ && view_->hwnd()) ::SendMessageW(view_->hwnd(), WM_CLOSE, 0, 0);
   ::DestroyWindow(hwnd());
 }

@@ -71,7 +71,6 @@ class CMainFrame : public CWindow {
   AppDirectories directories_;
   HINSTANCE instance_ = nullptr;
   std::unique_ptr<CChildView> view_;
-  bool created_ = false;  // the view has loaded everything; until then nothing may close it
   HWND rebar_ = nullptr;  // child windows: destroyed with the frame
   HWND toolbar_ = nullptr;
   HWND statusBar_ = nullptr;

@@ -1,5 +1,7 @@
 #include "util/window_win.h"
 
+#include <algorithm>
+
 #include "util/nesting_guard_win.h"
 
 namespace {
@@ -78,14 +80,9 @@ LRESULT CALLBACK CWindow::WindowProcedure(HWND window, UINT message, WPARAM wPar
   return result;
 }
 
-std::unique_ptr<char16_t[]> HeapText(TextView text) {
+bool PostHeapText(HWND window, UINT message, TextView text, LPARAM lParam) {
   auto copy = std::make_unique<char16_t[]>(text.size() + 1);
   std::copy(text.begin(), text.end(), copy.get());
-  return copy;
-}
-
-bool PostHeapText(HWND window, UINT message, TextView text, LPARAM lParam) {
-  auto copy = HeapText(text);
   if (!::PostMessageW(window, message, reinterpret_cast<WPARAM>(copy.get()), lParam)) return false;
   copy.release();  // the receiver's now
   return true;

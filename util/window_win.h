@@ -38,7 +38,6 @@ class CWindow {
 
 // Text handed to another window in a posted message: a heap copy goes as the word parameter,
 // and the receiver takes it over with TakeHeapText, which frees it on every path.
-std::unique_ptr<char16_t[]> HeapText(TextView text);
 [[nodiscard]] bool PostHeapText(HWND window, UINT message, TextView text, LPARAM lParam);
 inline std::unique_ptr<char16_t[]> TakeHeapText(WPARAM wParam) {
   return std::unique_ptr<char16_t[]>(reinterpret_cast<char16_t*>(wParam));

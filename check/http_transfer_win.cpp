@@ -161,13 +161,17 @@ void AddHeader(HINTERNET request, const Text& line) {
                            HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE);
 }
 
+bool HasProxyCredentials(const FetchRequest& fetch, const ProxyChoice& proxy) {
+  return proxy.access == ProxyAccess::kNamed && !fetch.proxy.user.empty();
+}
+
 void PrepareRequest(HINTERNET request, const FetchRequest& fetch, const ProxyChoice& proxy) {
   for (const Text& line : fetch.headers) AddHeader(request, line);
   // Only when the library will decode the body may the server be told it can compress it.
   BOOL decode = TRUE;
   if (::InternetSetOptionW(request, INTERNET_OPTION_HTTP_DECODING, &decode, sizeof decode))
     AddHeader(request, u"Accept-Encoding: gzip,deflate");
-  if (proxy.access == ProxyAccess::kNamed && !fetch.proxy.user.empty()) {
+  if (HasProxyCredentials(fetch, proxy)) {
     SetStringOption(request, INTERNET_OPTION_PROXY_USERNAME, fetch.proxy.user);
     if (!fetch.proxyPassword.empty())
       SetStringOption(request, INTERNET_OPTION_PROXY_PASSWORD, fetch.proxyPassword);
@@ -252,7 +256,10 @@ std::optional<FetchResult> TransferOnce(const FetchRequest& fetch, const Text& r
   DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
   if (target->secure) flags |= INTERNET_FLAG_SECURE;
   if (fetch.reload) flags |= INTERNET_FLAG_PRAGMA_NOCACHE;
-  if (fetch.user.empty() && fetch.password.empty()) flags |= INTERNET_FLAG_NO_AUTH;
+  // Without credentials there is nobody to answer a server that asks for them; but the flag
+  // also stops the answer to a proxy that asks, for which credentials may be set.
+  if (fetch.user.empty() && fetch.password.empty() && !HasProxyCredentials(fetch, proxy))
+    flags |= INTERNET_FLAG_NO_AUTH;
   unique_hinternet request(::HttpOpenRequestW(connection.get(), L"GET", W(target->pathAndQuery), nullptr,
                                               nullptr, nullptr, flags, 0));
   if (!request) return std::nullopt;

@@ -45,7 +45,9 @@ bool CXmlLoadService::Post(Job job) {
 }
 
 void CXmlLoadService::Run() noexcept {
-  const HRESULT apartment = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  // Multithreaded: the thread never pumps messages, which a single-threaded apartment needs
+  // from its thread; MSXML 3's document lives in either.
+  const HRESULT apartment = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
   for (;;) {
     std::unique_lock<std::mutex> lock(mutex_);
     wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });

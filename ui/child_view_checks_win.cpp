@@ -37,7 +37,7 @@ double LocalNow() {
 }
 
 // The system's network state. Looked up at run time: the i686 tool chain has no import library
-// for it, and a system without it is taken to be online.
+// for it, and a system without it, or one that cannot tell, is taken to be online.
 bool NetworkIsAlive() {
   using IsNetworkAliveFunction = BOOL(WINAPI*)(LPDWORD);
   static const auto isNetworkAlive = []() -> IsNetworkAliveFunction {
@@ -45,8 +45,11 @@ bool NetworkIsAlive() {
     return library ? reinterpret_cast<IsNetworkAliveFunction>(::GetProcAddress(library, "IsNetworkAlive"))
                    : nullptr;
   }();
+  if (!isNetworkAlive) return true;
   DWORD flags = 0;
-  return !isNetworkAlive || isNetworkAlive(&flags);
+  ::SetLastError(ERROR_SUCCESS);
+  const bool alive = isNetworkAlive(&flags) != FALSE;
+  return NetworkCountsAsUp(alive, alive ? 0 : ::GetLastError());
 }
 
 }  // namespace

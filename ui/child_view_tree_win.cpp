@@ -272,4 +272,14 @@ void CChildView::ResubscribeSite(ItemId id, TextView oldKey) {
   RegisterSiteNode(id);
 }
 
+// Text dropped on the tree, after the drop has returned to the program it came from: the
+// add-site flow asks with dialogs, which must not hold that program in its drag.
+LRESULT CChildView::OnTextDropped(WPARAM heapText, LPARAM target) {
+  const auto text = TakeHeapText(heapText);
+  if (!text) return 0;
+  BringToFront(::GetParent(hwnd()));
+  StartAddSiteFlow(TextView(text.get()), static_cast<ItemId>(target));
+  return 1;
+}
+
 void CChildView::StartAddSiteFlow(TextView text, ItemId node) { AddFromUrl(text, node, false); }

@@ -196,6 +196,7 @@ class CChildView : public CWindow, public IServerHost {
   void ImportOpml();
   void PasteSite();
   LRESULT OnFileDropped(WPARAM heapText, LPARAM point);
+  LRESULT OnTextDropped(WPARAM heapText, LPARAM target);
   // Tree glue: pictures, notifications, commands, menus, dragging.
   bool CreateImageList();
   LRESULT OnTreeNotify(NMHDR* header);
@@ -236,6 +237,7 @@ class CChildView : public CWindow, public IServerHost {
   unique_himagelist images_;
   CSiteDropTarget* dropTarget_ = nullptr;  // registered with the platform, which holds a reference
   unique_hfile dataFileLock_;
+  bool dataLoaded_ = false;  // nothing is saved over the data file before it has loaded whole
 
   CXmlLoadService xmlLoader_;  // before the running checks, whose loaders post to it
   CCheckQueue waiting_;

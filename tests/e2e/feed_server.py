@@ -3,7 +3,8 @@
 Serves feeds registered by path, redirects, error statuses, stalls, gzip bodies (and a gzip
 bomb), and an endless body. It records every request it saw and, per Host header, the peak
 number of requests it was answering at once. It is bounded: it stops by itself after
-`lifetime` seconds or `max_requests` requests, and stopping releases every stalled answer.
+`lifetime` seconds or `max_requests` requests, and stopping releases every stalled answer. It
+also answers as a proxy (requests that name a whole address), which may ask for a password.
 
     with FeedServer(lifetime=60) as server:
         server.add_feed("/rss.xml", body, last_modified=True)
@@ -42,6 +43,7 @@ class RequestRecord:
         self.headers = {name.lower(): value for name, value in headers.items()}
         self.host = host
         self.status = None
+        self.proxied = False  # asked of the server as a proxy
         self.gzipped = False
         self.body_bytes = 0   # body bytes sent, as far as the client took them
         self.started = None   # time.monotonic() when the request arrived
@@ -78,6 +80,7 @@ class FeedServer:
         self._thread = None
         self._timer = None
         self._bomb = None
+        self.proxy_credentials = None   # (user, password) a request through the proxy must present
 
     # Life -------------------------------------------------------------------------------------
     def start(self):
@@ -223,7 +226,11 @@ class _Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         server = self.owner
         host = (self.headers.get("Host") or HOST).rsplit(":", 1)[0]
-        record = RequestRecord(self.path.split("?", 1)[0], self.headers, host)
+        path, proxied = self.path, self.path.startswith("http://")
+        if proxied:   # "http://host/path": the route is the path
+            path = "/" + path.split("/", 3)[3] if path.count("/") >= 3 else "/"
+        record = RequestRecord(path.split("?", 1)[0], self.headers, host)
+        record.proxied = proxied
         server._begin(record)
         try:
             self._answer(server, record)
@@ -237,6 +244,9 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         latency = route.latency if route and route.latency is not None else server.latency
         if server._wait(latency):
             return
+        if record.proxied and server.proxy_credentials and \
+                record.header("Proxy-Authorization") != _basic(*server.proxy_credentials):
+            return self._send(record, 407, b"", {"Proxy-Authenticate": 'Basic realm="proxy"'})
         if route is None:
             return self._send(record, 404, b"not found")
         if route.kind == "feed":

@@ -41,6 +41,8 @@ class Transfer(unittest.TestCase):
         cls.server.add_gzip_bomb("/bomb.xml")
         cls.server.add_endless("/endless.xml")
         cls.server.stall("/stall.xml", STALL_SECONDS)
+        cls.server.add_feed("/proxied.xml", PLAIN)
+        cls.server.proxy_credentials = ("px", "pw")
 
     @classmethod
     def tearDownClass(cls):
@@ -108,6 +110,16 @@ class Transfer(unittest.TestCase):
             now = self.fetch(url, "--now")
             self.assertEqual((now["result"], now["error"]), ("0", "HTTP " + status))
         self.assertEqual(self.fetch(self.server.url("/feed.xml"), "--now")["status"], "200")
+
+    def test_a_proxy_that_asks_for_a_password_gets_the_configured_one(self):
+        # The address names no site of this computer: only the proxy (the feed server) is asked.
+        url = "http://feeds.example.test/proxied.xml"
+        proxy = ("--proxy", "127.0.0.1:%d" % self.server.port)
+        for options, status in ((("--proxy-user", "px", "--proxy-password", "pw"), "200"), ((), "407")):
+            before = len(self.server.requests("/proxied.xml"))
+            self.assertEqual(self.fetch(url, *proxy, *options)["status"], status, options)
+            seen = self.server.requests("/proxied.xml")[before:]
+            self.assertTrue(seen and all(r.proxied for r in seen), seen)
 
     def test_redirects(self):
         chain = self.fetch(self.server.url("/r1"))

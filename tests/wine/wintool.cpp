@@ -142,10 +142,21 @@ struct FetchCommand {
       else if (option == L"--user" && hasValue) request.user = FromWide(argv[++i]);
       else if (option == L"--password" && hasValue) request.password = FromWide(argv[++i]);
       else if (option == L"--cancel-after" && hasValue) cancelAfterMs = std::wcstoul(argv[++i], nullptr, 10);
+      else if (option == L"--proxy" && hasValue) SetProxy(argv[++i]);
+      else if (option == L"--proxy-user" && hasValue) request.proxy.user = FromWide(argv[++i]);
+      else if (option == L"--proxy-password" && hasValue) request.proxyPassword = FromWide(argv[++i]);
       else return false;
     }
     request.headers = ScheduledHeaders(lastModified, etag, request.reload, request.url, agentFragment);
     return true;
+  }
+
+  // "HOST:PORT", as the options dialog keeps it.
+  void SetProxy(const std::wstring& hostAndPort) {
+    const size_t colon = hostAndPort.rfind(L':');
+    request.proxy.type = CProxySettings::kGivenHere;
+    request.proxy.server = FromWide(hostAndPort.substr(0, colon).c_str());
+    request.proxy.port = colon == std::wstring::npos ? 0 : static_cast<int32_t>(std::wcstol(hostAndPort.c_str() + colon + 1, nullptr, 10));
   }
 
   static void Print(const char* key, const Text& value) {

@@ -7,7 +7,7 @@
 #include "check/merge_result.h"
 #include "util/date_time.h"
 
-TEST(CheckSchedule, DueFoldersAndSaves) {
+TEST(CheckSchedule, DueFoldersSavesAndTheNetwork) {
   struct Case {
     int32_t interval;
     int32_t timer;
@@ -22,6 +22,10 @@ TEST(CheckSchedule, DueFoldersAndSaves) {
   EXPECT_TRUE(IsAutoSaveMinute(60, 30));
   EXPECT_FALSE(IsAutoSaveMinute(30, 30));
   EXPECT_FALSE(IsAutoSaveMinute(60, 0));
+
+  EXPECT_TRUE(NetworkCountsAsUp(true, 0));
+  EXPECT_FALSE(NetworkCountsAsUp(false, 0));  // down: asked again at the next tick
+  EXPECT_TRUE(NetworkCountsAsUp(false, 1062));  // the service is not started: cannot tell
 }
 
 TEST(CheckSchedule, ReloadStamp) {

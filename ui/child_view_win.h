@@ -67,6 +67,8 @@ class CChildView : public CWindow, public IServerHost {
   // Cancels at most one running check older than the timeout.
   void TimeoutScan();
   bool IsChecking() const { return checking_; }
+  // Whether this site or folder list is being downloaded or loaded right now.
+  bool IsCheckRunning(ItemId id) const { return FindRunning(id) != nullptr; }
 
   // What the local server reads and does (child_view_server_win.cpp).
   std::vector<ItemId> TopLevelFolderIds() const override { return ChildIds(0); }

@@ -195,8 +195,15 @@ class AddSiteAndOpml(unittest.TestCase):
             folder_path = os.path.join(session.workdir, "folder.xml")
             self.export(ID_EXPORT_ALL, all_path, 0)
             self.export(ID_EXPORT_SELECTED, folder_path, 1)
-            # The Shift-JIS file read back as a local file: imported without a question.
-            self.add(harness.windows_path(folder_path), target=0)
+            # A local path handed over by a web page is never offered: the dialog opens empty.
+            # Typed by the user, the Shift-JIS file is read back and imported without a question.
+            local = harness.windows_path(folder_path)
+            get(self.port, "/add?" + local)
+            self.popup("新規サイト")
+            self.assertNotIn(local, self.texts("新規サイト"))
+            self.assertEqual(self.session.wintool("set-dialog-item", DIALOG, "新規サイト", "1001", local)[0], 0)
+            self.assertEqual(self.session.wintool("select-dialog-item", DIALOG, "新規サイト", "1022", "0")[0], 0)
+            self.press("新規サイト", IDOK)
 
             self.command(ID_APP_EXIT)
             self.assertTrue(session.poll_until(lambda: not session.main_window_exists(), 30))

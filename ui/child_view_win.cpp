@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "app/private_messages.h"
-#include "app/profile_file.h"
+#include "store/profile_file.h"
 #include "check/fetch_rules.h"
 #include "check/http_transfer_win.h"
 #include "shared/names.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/directories.h"
-#include "app/settings.h"
+#include "store/settings.h"
 #include "app/subscription_defaults.h"
 #include "check/check_schedule.h"
 #include "check/fetch_request.h"

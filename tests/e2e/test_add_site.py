@@ -121,17 +121,20 @@ class AddSiteAndOpml(unittest.TestCase):
         self.press(title, IDOK)
         self.answer("OPMLエクスポートが完了しました。", IDOK)
 
+    def start(self, session):
+        self.session = session
+        self.port = harness.free_port()
+        session.write_settings("[Option]\r\nfirst=0\r\ntimer=0\r\nport=%d\r\n" % self.port)
+        session.start()
+        # The port first: a tool started before the program's desktop exists would become
+        # that desktop's own process and not return until the desktop ends.
+        self.assertTrue(harness.wait_for_port(self.port, timeout=60))
+        self.assertTrue(session.wait_for_main_window())
+
     # The scenario -----------------------------------------------------------------------------
     def test_registering_following_and_exporting(self):
         with harness.PelunSession(desktop=True) as session:
-            self.session = session
-            self.port = harness.free_port()
-            session.write_settings("[Option]\r\nfirst=0\r\ntimer=0\r\nport=%d\r\n" % self.port)
-            session.start()
-            # The port first: a tool started before the program's desktop exists would become
-            # that desktop's own process and not return until the desktop ends.
-            self.assertTrue(harness.wait_for_port(self.port, timeout=60))
-            self.assertTrue(session.wait_for_main_window())
+            self.start(session)
             feed_a = self.feeds.url("/a.xml")
             list_url = self.feeds.url("/list.opml")
 
@@ -212,12 +215,7 @@ class AddSiteAndOpml(unittest.TestCase):
         self.feeds.add_feed("/slow.xml", rss("slow"), latency=10)
         self.feeds.add_feed("/stopped.xml", rss("stopped"), latency=10)
         with harness.PelunSession(desktop=True) as session:
-            self.session = session
-            self.port = harness.free_port()
-            session.write_settings("[Option]\r\nfirst=0\r\ntimer=0\r\nport=%d\r\n" % self.port)
-            session.start()
-            self.assertTrue(harness.wait_for_port(self.port, timeout=60))
-            self.assertTrue(session.wait_for_main_window())
+            self.start(session)
 
             self.add(self.feeds.url("/slow.xml"))
             self.assertTrue(self.feeds.wait_for_requests(1, "/slow.xml", timeout=20))

@@ -271,10 +271,11 @@ void CMainFrame::ShowAboutBox() {
 }
 
 // A window of ours other than the main window is active: some dialog is open. The pop-up and
-// the ticker do not count; they arrive with the notices.
+// the ticker do not count; they arrive with the notices. A disabled main window also counts: a
+// modal window (the download's progress, which shows only after a moment) is up.
 bool CMainFrame::IsDialogOpen() const {
   HWND active = ::GetLastActivePopup(hwnd());
-  return active != nullptr && active != hwnd();
+  return (active != nullptr && active != hwnd()) || !::IsWindowEnabled(hwnd());
 }
 
 // Shown normally and made the foreground window.

@@ -134,8 +134,8 @@ class CChildView : public CWindow, public IServerHost {
   bool OnCreate();
   // The data file, or on a first start the default subscriptions; false ends the program.
   bool LoadSubscriptions();
-  void ImportDefaultSubscriptions();
-  std::optional<std::string> DownloadDefaultList(const Text& url) const;
+  [[nodiscard]] bool ImportDefaultSubscriptions();
+  std::optional<std::string> DownloadDefaultList(const Text& url, bool* exiting) const;
   void OnSize(int width, int height);
   void OnExit();
   void OnCommand(WPARAM wParam);
@@ -182,6 +182,11 @@ class CChildView : public CWindow, public IServerHost {
   // `node` is a folder or a site; the new site goes first in the folder when `first` is set,
   // else after the site. With an empty tree the node is ignored.
   void AddFromUrl(TextView text, ItemId node, bool first);
+  struct Placement {
+    ItemId folder = 0;  // 0 only while the tree is empty
+    ItemId after = 0;   // 0: first in the folder
+  };
+  std::optional<Placement> PlacementFor(ItemId node, bool first) const;
   void AddFetchedFeed(const Text& url, const FetchResult& fetched, std::unique_ptr<CRssItemArray> articles,
                       const Text& user, const Text& password, CFolderItem* folder, const CItemBase* after);
   void AddFetchedOpml(const Text& url, const FetchResult& fetched, const OpmlDocument& list, const Text& user,
@@ -240,6 +245,7 @@ class CChildView : public CWindow, public IServerHost {
   CSiteDropTarget* dropTarget_ = nullptr;  // registered with the platform, which holds a reference
   unique_hfile dataFileLock_;
   bool dataLoaded_ = false;  // nothing is saved over the data file before it has loaded whole
+  bool registering_ = false;  // a registration is under way (its dialogs, its download)
 
   CXmlLoadService xmlLoader_;  // before the running checks, whose loaders post to it
   CCheckQueue waiting_;

@@ -146,9 +146,11 @@ class SessionCache {
   std::deque<Entry> entries_;  // stable addresses while handles are in use
 };
 
+// Never destroyed: a transfer that outlives its check may still be inside the library when the
+// program exits, and its session must not be closed under it.
 SessionCache& Sessions() {
-  static SessionCache cache;
-  return cache;
+  static SessionCache* cache = new SessionCache();
+  return *cache;
 }
 
 void SetStringOption(HINTERNET handle, DWORD option, const Text& value) {

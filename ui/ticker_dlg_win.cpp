@@ -81,6 +81,11 @@ HMENU BuildMenu(const std::vector<TickerMenuItem>& items) {
 CTickerDlg::CTickerDlg(CChildView& view, Text settingsPath, Text programDirectory)
     : view_(view), settingsPath_(std::move(settingsPath)), programDirectory_(std::move(programDirectory)) {}
 
+// Destroyed here, while it is still a ticker, so that it saves its place on the way.
+CTickerDlg::~CTickerDlg() {
+  if (hwnd()) ::DestroyWindow(hwnd());
+}
+
 bool CTickerDlg::Create(HWND mainWindow, HINSTANCE instance) {
   mainWindow_ = mainWindow;
   instance_ = instance;
@@ -143,10 +148,10 @@ LRESULT CTickerDlg::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       ShowMenu(at);
       return 0;
     }
-    case WM_NCRBUTTONUP:
-      // The whole window is its caption: a right click there is the menu's, not the system's.
-      ShowMenu(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-      return 0;
+    // The whole window is its caption: a right click there is the menu's, not the system's (the
+    // button going down would take the mouse for the system's own menu).
+    case WM_NCRBUTTONDOWN: return 0;
+    case WM_NCRBUTTONUP: ShowMenu(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
     case WM_TIMER: OnTimer(wParam); return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == kCloseButtonId) AskToClose();

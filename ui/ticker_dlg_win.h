@@ -24,6 +24,7 @@ class CTickerDlg : public CWindow {
   // The view gives the articles, the settings (read live) and the browser; it outlives the
   // ticker. The position and width are kept in the settings file's section "Ticker".
   CTickerDlg(CChildView& view, Text settingsPath, Text programDirectory);
+  ~CTickerDlg() override;
 
   bool Create(HWND mainWindow, HINSTANCE instance);
 

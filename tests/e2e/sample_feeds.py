@@ -21,8 +21,10 @@ def folder(title, sites):
 
 def start_program(session, settings, folders):
     """Starts the program on a fresh data file holding `folders` (their XML), with `settings` as
-    the lines of section "Option" (and any further sections after them)."""
-    session.write_settings("[Option]\r\n" + settings.replace("\n", "\r\n"))
+    the lines of section "Option" (and any further sections after them); None keeps the settings
+    file the program left."""
+    if settings is not None:
+        session.write_settings("[Option]\r\n" + settings.replace("\n", "\r\n"))
     with open(session.data_file, "wb") as f:
         f.write(("<?xml version='1.0' encoding='utf-8'?>\n<pelun>%s</pelun>" % "".join(folders)).encode())
     session.start()

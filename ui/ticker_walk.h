@@ -73,7 +73,7 @@ inline constexpr uint32_t kTickerOpenSite = 32803;
 inline constexpr uint32_t kTickerHistoryFirst = 600;
 inline constexpr uint32_t kTickerFolderFirst = kTrayFolderFirst;
 // Labels taken from feeds are cut to this many characters.
-inline constexpr size_t kMenuLabelChars = 80;
+inline constexpr size_t kMenuLabelChars = 50;
 
 struct TickerMenuItem {
   enum class Kind { kCommand, kSeparator, kSubmenu };

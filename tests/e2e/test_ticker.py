@@ -13,6 +13,10 @@ from sample_feeds import exit_program, folder, rss, start_program
 
 TICKER = ("pelun_ticker", "")
 LINKS = {'"http://example.com/t/%d"' % i for i in range(3)}
+# An article whose title would underline, split and overrun its menu entry, linking to a program.
+HOSTILE_FEED = ('<?xml version="1.0" encoding="UTF-8"?><rss version="2.0"><channel><title>t</title>'
+                "<link>http://example.com/t</link><item><title>危険&amp;な&#9;記事%s</title>"
+                "<link>file:///C:/windows/notepad.exe</link></item></channel></rss>" % ("長" * 200)).encode()
 
 
 def box_of(info):
@@ -54,11 +58,14 @@ class TickerTest(unittest.TestCase):
         xs = [i % width + 3 for i, p in enumerate(pixels) if max(p) < 110]
         return min(xs) if xs else None
 
-    def choose(self, client, *keys):
+    def choose(self, client, *keys, screenshot=None):
         """Opens the context menu with a right click and picks an entry with the keyboard."""
         session = self.session
         session.xdotool("mousemove", str(client[0] + 60), str(client[1] + 18), "click", "3")
         self.assertTrue(session.poll_until(session.menu_visible, 10), "a right click opens the menu")
+        if screenshot:
+            session.poll_until(lambda: False, 0.5)
+            session.screenshot(screenshot)
         session.xdotool("key", "--delay", "150", *keys)
 
     def test_scroll_history_links_and_place(self):
@@ -122,9 +129,15 @@ class TickerTest(unittest.TestCase):
         self.assertEqual(tuple(map(int, saved.groups())), (box[0], box[1], box[2] - box[0]))
         exit_program(session)
 
-        with self.subTest("place and width after a restart"):
+        with self.subTest("place and width after a restart; a hostile article opens nothing"):
+            self.server.add_feed("/t.xml", HOSTILE_FEED)
             self.start(None)
             self.assertEqual(self.ticker_box(), box)
+            client = (box[0] + frame, box[1] + frame, box[2] - frame, box[3] - frame)
+            session.screenshot("ticker_hostile.png")
+            self.choose(client, "Down", "Down", "Return", screenshot="ticker_hostile_menu.png")
+            self.assertFalse(session.poll_until(lambda: len(session.browser_starts()) > 4, 4),
+                             "a file address reaches neither the browser nor the shell")
             exit_program(session)
 
         with self.subTest("a place outside every monitor"):

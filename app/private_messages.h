@@ -17,6 +17,7 @@ inline constexpr uint32_t kMsgRegisterUrl = kWmUser + 30;        // wParam: heap
 // any other text (the local server's "/add?") only ever opens the add-site flow.
 inline constexpr intptr_t kRegisterFromCommandLine = 1;
 inline constexpr uint32_t kMsgFileDropped = kWmUser + 31;        // drop target -> view
+inline constexpr uint32_t kMsgTextDropped = kWmUser + 32;        // drop target -> view; lParam: the item under the drop
 inline constexpr uint32_t kMsgBalloonClicked = kWmUser + 5;     // tray callback event: the balloon was clicked
 inline constexpr uint32_t kMsgRefreshAlpha = kWmUser + 40;      // main window -> pop-up and ticker
 inline constexpr uint32_t kMsgTickerNews = kWmUser + 41;        // main window -> ticker, wParam 1/0

@@ -15,6 +15,8 @@ bool IsAutoSaveMinute(uint32_t minuteCounter, int32_t timer) {
   return timer > 0 && minuteCounter % (2u * static_cast<uint32_t>(timer)) == 0;
 }
 
+bool NetworkCountsAsUp(bool alive, uint32_t errorAfterQuery) { return alive || errorAfterQuery != 0; }
+
 Text FormatStamp(double localDateTime) {
   const auto fields = DateTimeToFields(localDateTime);
   if (!fields) return Text();

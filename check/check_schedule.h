@@ -1,5 +1,5 @@
 // The decisions of the check schedule, apart from the timers and messages that drive them:
-// which folders are due, when the state is saved, whether a check-all may be conditional, which
+// which folders are due, when the state is saved, whether the network allows the first check, whether a check-all may be conditional, which
 // waiting check starts next and which running one has timed out.
 #pragma once
 
@@ -21,6 +21,11 @@ inline constexpr int kForcedReloadDays = 3;
 bool IsFolderDue(int32_t interval, uint32_t minuteCounter, int32_t timer);
 // The settings and the data file are saved every 2 × timer minutes.
 bool IsAutoSaveMinute(uint32_t minuteCounter, int32_t timer);
+
+// Whether the start-up check may run, from the system's network state: up, down (the query
+// leaves no error), or unknown (it leaves one, as when the system's event notification service
+// is stopped), which counts as up, or the check would wait for ever.
+bool NetworkCountsAsUp(bool alive, uint32_t errorAfterQuery);
 
 // "2006/03/04 05:06:07", the form the stamp of the last forced check-all is kept in.
 Text FormatStamp(double localDateTime);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/settings.h"
@@ -19,14 +20,15 @@ struct FetchRequest {
   Text proxyPassword;
   std::vector<Text> headers;  // header lines without line ends
   bool reload = false;        // forced reload: no-cache pragma
-  Text tempDirectory;         // where the body goes as "<dir><item>.tmp"; ends in a backslash
   uint32_t timeoutMilliseconds = 0;  // per network step; 0 leaves the library's own timeouts
 };
 
+// The body travels in memory, never through a file: a transfer that outlives its check (a
+// blocked read cannot be interrupted) then leaves nothing behind, and no check waits on disk.
 struct FetchResult {
   uint32_t status = 0;     // HTTP status; 200 for a local file
   Text lastModified;       // the Last-Modified header, at most 255 characters
-  Text file;               // the body's file, at most 260 characters
+  Text etag;               // the ETag header as sent (a weak tag keeps its "W/"), at most 255
+  std::string body;        // a 200's document, at most kMaxBodyBytes; a local file's bytes
   Text location;           // the first redirect target, absolute, at most 1023 characters
-  bool deleteAfter = false;  // the file is a temporary copy
 };

@@ -90,10 +90,11 @@ std::optional<Text> LocalFilePath(TextView url) {
   return PercentDecode(WithBackslashes(path));
 }
 
-std::vector<Text> ScheduledHeaders(TextView lastModified, bool forceReload, TextView url,
+std::vector<Text> ScheduledHeaders(TextView lastModified, TextView etag, bool forceReload, TextView url,
                                    TextView browserAgentFragment) {
   std::vector<Text> headers;
   if (!lastModified.empty() && !forceReload) headers.push_back(u"If-Modified-Since: " + Text(lastModified));
+  if (!etag.empty() && !forceReload) headers.push_back(u"If-None-Match: " + Text(etag));
   const bool asBrowser = !browserAgentFragment.empty() && url.find(browserAgentFragment) != TextView::npos;
   headers.emplace_back(asBrowser ? kBrowserUserAgentHeader : kOwnUserAgentHeader);
   return headers;

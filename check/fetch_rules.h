@@ -40,7 +40,8 @@ bool IsHttpUrl(TextView url);
 std::optional<Text> LocalFilePath(TextView url);
 
 // The header lines (without line ends) of a scheduled check, in the order they are sent.
-std::vector<Text> ScheduledHeaders(TextView lastModified, bool forceReload, TextView url,
+// Both validators of the last answer are sent back: many servers honour only one of them.
+std::vector<Text> ScheduledHeaders(TextView lastModified, TextView etag, bool forceReload, TextView url,
                                    TextView browserAgentFragment);
 
 // What a check records: kNoResultErrorCode without a result, the status when it is 100-999,

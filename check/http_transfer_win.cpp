@@ -3,10 +3,13 @@
 #include <wininet.h>
 
 #include <atomic>
+#include <deque>
+#include <mutex>
 #include <span>
 #include <vector>
 
 #include "check/fetch_rules.h"
+#include "util/file_io_win.h"
 #include "util/url.h"
 #include "util/wide_win.h"
 #include "util/xml_bytes.h"
@@ -17,7 +20,6 @@ constexpr wchar_t kAgentName[] = L"pelun";
 constexpr DWORD kReadBlockBytes = 10240;
 constexpr std::size_t kLastModifiedChars = 255;
 constexpr std::size_t kLocationChars = 1023;
-constexpr TextView kTempFileSuffix = u".tmp";
 
 // ---- TransferControl ----------------------------------------------------------------------
 
@@ -103,18 +105,50 @@ std::optional<HttpTarget> CrackHttpUrl(const Text& url) {
 
 const wchar_t* OrNull(const Text& text) { return text.empty() ? nullptr : W(text); }
 
-unique_hinternet OpenSession(const FetchRequest& request, const ProxyChoice& proxy) {
+unique_hinternet OpenSession(const ProxyChoice& proxy, DWORD timeoutMilliseconds) {
   DWORD access = INTERNET_OPEN_TYPE_PRECONFIG;
   if (proxy.access == ProxyAccess::kDirect) access = INTERNET_OPEN_TYPE_DIRECT;
   if (proxy.access == ProxyAccess::kNamed) access = INTERNET_OPEN_TYPE_PROXY;
   unique_hinternet session(::InternetOpenW(kAgentName, access, OrNull(proxy.server), nullptr, 0));
-  if (session && request.timeoutMilliseconds != 0) {
-    DWORD milliseconds = request.timeoutMilliseconds;
+  if (session && timeoutMilliseconds != 0) {
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                          INTERNET_OPTION_RECEIVE_TIMEOUT})
-      ::InternetSetOptionW(session.get(), option, &milliseconds, sizeof milliseconds);
+      ::InternetSetOptionW(session.get(), option, &timeoutMilliseconds, sizeof timeoutMilliseconds);
   }
   return session;
+}
+
+// Sessions are shared by every transfer with the same proxy and timeouts: the library then
+// keeps connections alive between checks of the same server and reads the proxy configuration
+// once, instead of once per check. Handles of a session may be used from any thread.
+class SessionCache {
+ public:
+  HINTERNET Get(const ProxyChoice& proxy, DWORD timeoutMilliseconds) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const Entry& entry : entries_)
+      if (entry.access == proxy.access && entry.server == proxy.server && entry.timeout == timeoutMilliseconds)
+        return entry.session.get();
+    // A settings change makes a new kind; the few kinds a run sees are kept.
+    unique_hinternet session = OpenSession(proxy, timeoutMilliseconds);
+    if (!session) return nullptr;
+    entries_.push_back({proxy.access, proxy.server, timeoutMilliseconds, std::move(session)});
+    return entries_.back().session.get();
+  }
+
+ private:
+  struct Entry {
+    ProxyAccess access;
+    Text server;
+    DWORD timeout;
+    unique_hinternet session;
+  };
+  std::mutex mutex_;
+  std::deque<Entry> entries_;  // stable addresses while handles are in use
+};
+
+SessionCache& Sessions() {
+  static SessionCache cache;
+  return cache;
 }
 
 void SetStringOption(HINTERNET handle, DWORD option, const Text& value) {
@@ -127,13 +161,17 @@ void AddHeader(HINTERNET request, const Text& line) {
                            HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE);
 }
 
+bool HasProxyCredentials(const FetchRequest& fetch, const ProxyChoice& proxy) {
+  return proxy.access == ProxyAccess::kNamed && !fetch.proxy.user.empty();
+}
+
 void PrepareRequest(HINTERNET request, const FetchRequest& fetch, const ProxyChoice& proxy) {
   for (const Text& line : fetch.headers) AddHeader(request, line);
   // Only when the library will decode the body may the server be told it can compress it.
   BOOL decode = TRUE;
   if (::InternetSetOptionW(request, INTERNET_OPTION_HTTP_DECODING, &decode, sizeof decode))
     AddHeader(request, u"Accept-Encoding: gzip,deflate");
-  if (proxy.access == ProxyAccess::kNamed && !fetch.proxy.user.empty()) {
+  if (HasProxyCredentials(fetch, proxy)) {
     SetStringOption(request, INTERNET_OPTION_PROXY_USERNAME, fetch.proxy.user);
     if (!fetch.proxyPassword.empty())
       SetStringOption(request, INTERNET_OPTION_PROXY_PASSWORD, fetch.proxyPassword);
@@ -173,20 +211,9 @@ std::optional<DWORD> ReadBlock(HINTERNET request, std::span<char> block) {
   return filled;
 }
 
-void CreateFolders(const Text& directory) {
-  for (std::size_t at = directory.find_first_of(u"\\/", 3); at != Text::npos;
-       at = directory.find_first_of(u"\\/", at + 1))
-    ::CreateDirectoryW(W(directory.substr(0, at)), nullptr);
-  ::CreateDirectoryW(W(directory), nullptr);
-}
-
-// The body into `path`; a body that is too large, fails or is cancelled leaves no file. The
-// file may be deleted while it is written: a transfer that outlives its check (a blocked read
-// cannot be interrupted) must not keep the exit clean-up from removing it.
-bool SaveBody(HINTERNET request, const Text& path, TransferControl* control) {
-  unique_hfile file(::CreateFileW(W(path), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
+// The whole body; nullopt when it is too large, fails or is cancelled.
+std::optional<std::string> ReadBody(HINTERNET request, TransferControl* control) {
+  std::string body;
   std::vector<char> block(kReadBlockBytes);
   std::size_t total = 0;
   bool complete = false;
@@ -201,36 +228,38 @@ bool SaveBody(HINTERNET request, const Text& path, TransferControl* control) {
     if (total > kMaxBodyBytes) break;
     // Blanked so that the XML parser never fetches or expands a DTD.
     if (first) BlankDoctypes(std::span<char>(block.data(), *got));
-    DWORD written = 0;
-    if (!::WriteFile(file.get(), block.data(), *got, &written, nullptr) || written != *got) break;
+    body.append(block.data(), *got);
     if (control && control->IsCancelled()) break;
   }
-  file.reset();
-  if (!complete) ::DeleteFileW(W(path));
-  return complete;
+  if (!complete) return std::nullopt;
+  return body;
 }
 
 std::optional<FetchResult> TransferOnce(const FetchRequest& fetch, const Text& rawUrl, TransferControl* control) {
   const Text url = NormalizeFeedUrl(rawUrl);
   if (auto path = LocalFilePath(url)) {
+    // A file that cannot be read gives no document, as a body that is no XML does.
     FetchResult result;
     result.status = HTTP_STATUS_OK;
-    result.file = std::move(*path);
+    result.body = ReadWholeFile(*path).value_or(std::string());
     return result;
   }
   const auto target = CrackHttpUrl(url);
   if (!target) return std::nullopt;
   const ProxyChoice proxy = ChooseProxy(fetch.proxy);
-  unique_hinternet session = OpenSession(fetch, proxy);
+  HINTERNET session = Sessions().Get(proxy, fetch.timeoutMilliseconds);
   if (!session) return std::nullopt;
-  unique_hinternet connection(::InternetConnectW(session.get(), W(target->host), target->port,
+  unique_hinternet connection(::InternetConnectW(session, W(target->host), target->port,
                                                  OrNull(fetch.user), OrNull(fetch.password),
                                                  INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection) return std::nullopt;
   DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
   if (target->secure) flags |= INTERNET_FLAG_SECURE;
   if (fetch.reload) flags |= INTERNET_FLAG_PRAGMA_NOCACHE;
-  if (fetch.user.empty() && fetch.password.empty()) flags |= INTERNET_FLAG_NO_AUTH;
+  // Without credentials there is nobody to answer a server that asks for them; but the flag
+  // also stops the answer to a proxy that asks, for which credentials may be set.
+  if (fetch.user.empty() && fetch.password.empty() && !HasProxyCredentials(fetch, proxy))
+    flags |= INTERNET_FLAG_NO_AUTH;
   unique_hinternet request(::HttpOpenRequestW(connection.get(), L"GET", W(target->pathAndQuery), nullptr,
                                               nullptr, nullptr, flags, 0));
   if (!request) return std::nullopt;
@@ -244,6 +273,7 @@ std::optional<FetchResult> TransferOnce(const FetchRequest& fetch, const Text& r
   FetchResult result;
   result.status = status;
   result.lastModified = QueryText(request.get(), HTTP_QUERY_LAST_MODIFIED, kLastModifiedChars).value_or(Text());
+  result.etag = QueryText(request.get(), HTTP_QUERY_ETAG, kLastModifiedChars).value_or(Text());
 
   if (IsRedirectStatus(status)) {
     const auto location = QueryText(request.get(), HTTP_QUERY_LOCATION, kLocationChars);
@@ -254,24 +284,14 @@ std::optional<FetchResult> TransferOnce(const FetchRequest& fetch, const Text& r
   }
   if (status != HTTP_STATUS_OK) return result;
 
-  // A file of its own for every transfer: a timed-out transfer still running must not share
-  // one with the next check of the same site.
-  static std::atomic<uint32_t> transferNumber{0};
-  result.file = fetch.tempDirectory + UnsignedDecimalText(fetch.item) + u"-" + UnsignedDecimalText(++transferNumber) +
-                Text(kTempFileSuffix);
-  if (result.file.size() >= MAX_PATH) return std::nullopt;
-  CreateFolders(fetch.tempDirectory);
-  if (!SaveBody(request.get(), result.file, control)) return std::nullopt;
-  result.deleteAfter = true;
+  auto body = ReadBody(request.get(), control);
+  if (!body) return std::nullopt;
+  result.body = std::move(*body);
   return result;
 }
 
 std::optional<FetchResult> Transfer(const FetchRequest& fetch, TransferControl* control) {
   return TransferWithRedirects(fetch.url, [&](const Text& url) { return TransferOnce(fetch, url, control); });
-}
-
-void DiscardFile(const FetchResult& result) {
-  if (result.deleteAfter) ::DeleteFileW(W(result.file));
 }
 
 // ---- The scheduled worker -------------------------------------------------------------------
@@ -292,16 +312,11 @@ void RunScheduledTransfer(WorkerContext& context) {
   } catch (...) {
     result.reset();
   }
-  if (context.control->IsCancelled()) {
-    if (result) DiscardFile(*result);
-    return;
-  }
+  if (context.control->IsCancelled()) return;
   std::unique_ptr<FetchResult> payload = result ? std::make_unique<FetchResult>(std::move(*result)) : nullptr;
   if (::PostMessageW(context.replyWindow, context.replyMessage, static_cast<WPARAM>(context.request.item),
                      reinterpret_cast<LPARAM>(payload.get())))
     payload.release();
-  else if (payload)
-    DiscardFile(*payload);
 }
 
 DWORD WINAPI ScheduledTransferThread(LPVOID parameter) noexcept {
@@ -351,7 +366,6 @@ std::optional<FetchResult> FetchNow(const FetchRequest& request, Text* errorText
     auto result = Transfer(attempt, nullptr);
     if (!result) return std::nullopt;
     if (result->status == HTTP_STATUS_OK) return result;
-    DiscardFile(*result);
     if (result->status != HTTP_STATUS_DENIED || !askCredentials) {
       if (errorText) *errorText = u"HTTP " + UnsignedDecimalText(result->status);
       return std::nullopt;

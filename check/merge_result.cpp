@@ -3,7 +3,7 @@
 #include "check/article_merge.h"
 
 MergeOutcome MergeResult(CRssSiteItem& site, std::unique_ptr<CRssItemArray> articles,
-                         TextView lastModified, const MergeOptions& options) {
+                         TextView lastModified, TextView etag, const MergeOptions& options) {
   MergeOutcome outcome;
   if (!articles) return outcome;
   const Text feedLink = articles->FeedLink();
@@ -11,6 +11,7 @@ MergeOutcome MergeResult(CRssSiteItem& site, std::unique_ptr<CRssItemArray> arti
   outcome.updated = MergeArticles(std::move(articles), site, site.Parent(), options.leftItem);
   site.link = feedLink;
   site.lastModified = lastModified;
+  site.etag = etag;
   ++site.checkCount;
   site.errorCode = 0;
   if (outcome.updated) {

@@ -19,4 +19,4 @@ struct MergeOutcome {
 };
 
 MergeOutcome MergeResult(CRssSiteItem& site, std::unique_ptr<CRssItemArray> articles,
-                         TextView lastModified, const MergeOptions& options);
+                         TextView lastModified, TextView etag, const MergeOptions& options);

@@ -22,6 +22,7 @@ std::unique_ptr<CRssSiteItem> MakeRegisteredSite(const SiteRegistration& registr
   site->user = registration.user;
   site->pass = registration.protectedPass;
   site->lastModified = registration.lastModified;
+  site->etag = registration.etag;
   site->updateTime = registration.now;
   site->compareDate = !registration.auctionHostFragment.empty() &&
                               site->src.find(registration.auctionHostFragment) != Text::npos

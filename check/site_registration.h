@@ -18,6 +18,7 @@ struct SiteRegistration {
   Text user;
   Text protectedPass;   // already protected for the site's final src
   Text lastModified;
+  Text etag;
   Text auctionHostFragment;  // sites whose src contains it compare articles without dates
   int64_t now = 0;           // seconds since 1970-01-01 UTC
 };

@@ -12,7 +12,7 @@ void LoadAndReport(const CXmlLoadService::Job& job) {
   if (job.released->load()) return;
   auto loaded = std::make_unique<XmlLoadedDocument>();
   loaded->ticket = job.ticket;
-  loaded->root = LoadXmlFile(job.file);
+  loaded->root = LoadXmlDocument(job.document);
   if (job.released->load()) return;
   if (::PostMessageW(job.window, job.message, static_cast<WPARAM>(job.item),
                      reinterpret_cast<LPARAM>(loaded.get())))
@@ -45,7 +45,9 @@ bool CXmlLoadService::Post(Job job) {
 }
 
 void CXmlLoadService::Run() noexcept {
-  const HRESULT apartment = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  // Multithreaded: the thread never pumps messages, which a single-threaded apartment needs
+  // from its thread; MSXML 3's document lives in either.
+  const HRESULT apartment = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
   for (;;) {
     std::unique_lock<std::mutex> lock(mutex_);
     wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
@@ -67,7 +69,7 @@ CXmlLoader2::CXmlLoader2()
 
 CXmlLoader2::~CXmlLoader2() { released_->store(true); }
 
-bool CXmlLoader2::Load(CXmlLoadService& service, const Text& file, ItemId item, HWND window,
+bool CXmlLoader2::Load(CXmlLoadService& service, std::string document, ItemId item, HWND window,
                        UINT message) {
-  return service.Post({file, item, window, message, ticket_, released_});
+  return service.Post({std::move(document), item, window, message, ticket_, released_});
 }

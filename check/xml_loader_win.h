@@ -16,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 
 #include "store/item_id.h"
@@ -32,7 +33,7 @@ struct XmlLoadedDocument {
 class CXmlLoadService {
  public:
   struct Job {
-    Text file;
+    std::string document;
     ItemId item = 0;
     HWND window = nullptr;
     UINT message = 0;
@@ -66,9 +67,9 @@ class CXmlLoader2 {
   // A loader released before its result arrived has that result discarded.
   ~CXmlLoader2();
 
-  // Starts loading `file`; `message` arrives at `window` with the item as word parameter and an
-  // XmlLoadedDocument as long parameter. False when the load cannot start.
-  [[nodiscard]] bool Load(CXmlLoadService& service, const Text& file, ItemId item, HWND window,
+  // Starts loading the document's bytes; `message` arrives at `window` with the item as word
+  // parameter and an XmlLoadedDocument as long parameter. False when the load cannot start.
+  [[nodiscard]] bool Load(CXmlLoadService& service, std::string document, ItemId item, HWND window,
                           UINT message);
 
   uint64_t Ticket() const { return ticket_; }

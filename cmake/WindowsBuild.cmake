@@ -30,6 +30,11 @@ foreach(resource default.opml define.ini common.css favicon.ico popup.bmp popup.
 endforeach()
 target_link_libraries(pelun PRIVATE pelun_glue)
 target_link_options(pelun PRIVATE -municode)
+# A large data file is held several times over while it loads; a 32-bit process may then use
+# the upper half of the address space too, where the system gives it one.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  target_link_options(pelun PRIVATE -Wl,--large-address-aware)
+endif()
 
 pelun_collect(PELUN_BAND_SOURCES DIRS band SUFFIX win)
 pelun_collect(PELUN_BAND_CORE_SOURCES DIRS band SUFFIX portable)

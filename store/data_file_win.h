@@ -11,7 +11,7 @@
 [[nodiscard]] bool SaveDataFile(const Text& path, const FolderList& folders);
 
 // Appends the folders read from `path`; false when the file cannot be read, is not well-formed
-// or has no data-file root.
+// or has no data-file root. May throw when memory runs out part way, with some folders appended.
 [[nodiscard]] bool LoadDataFile(const Text& path, const ItemReadOptions& options, FolderList& folders);
 
 // Opens the data file for reading with read sharing only, so others may read but not change or

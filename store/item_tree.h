@@ -59,6 +59,7 @@ class CItemBase {
   Text user;
   Text pass;              // always in its protected form
   Text lastModified;      // sent back as If-Modified-Since
+  Text etag;              // the entity tag of the last answer, sent back as If-None-Match
   Text orgSrc;            // the address as the user registered it
   uint32_t checkCount = 0;
   uint32_t updateCount = 0;

@@ -15,6 +15,7 @@ Text Unsigned(uint32_t value) { return UnsignedDecimalText(value); }
 void AddSourceElements(XmlElement& element, const CItemBase& item) {
   if (!item.orgSrc.empty() && item.orgSrc != item.src) element.AddElement(u"orgsrc", item.orgSrc);
   if (!item.lastModified.empty()) element.AddElement(u"lastmodified", item.lastModified);
+  if (!item.etag.empty()) element.AddElement(u"etag", item.etag);
   if (!item.user.empty()) element.AddElement(u"user", item.user);
   if (!item.pass.empty()) element.AddElement(u"pass", item.pass);
 }
@@ -55,6 +56,7 @@ void ReadCommonFields(const XmlElement& element, CItemBase& item) {
   readText(u"src", item.src);
   readText(u"orgsrc", item.orgSrc);
   readText(u"lastmodified", item.lastModified);
+  readText(u"etag", item.etag);
   readText(u"user", item.user);
   readText(u"pass", item.pass);
   if (item.orgSrc.empty()) item.orgSrc = item.src;

@@ -77,8 +77,7 @@ void CChildView::AddFromUrl(TextView text, ItemId node, bool first) {
   request.url = url;
   request.proxy = settings_.proxy;
   request.proxyPassword = UnprotectText(settings_.proxy.protectedPass);
-  request.headers = ScheduledHeaders(u"", false, url, subscriptionDefaults_.browserAgentFragment);
-  request.tempDirectory = directories_.temp;
+  request.headers = ScheduledHeaders(u"", u"", false, url, subscriptionDefaults_.browserAgentFragment);
   Text user, password, reason;
   const auto fetched = FetchNow(request, &reason, [&](Text& requestUser, Text& requestPassword) {
     UserDialogData credentials;
@@ -88,15 +87,10 @@ void CChildView::AddFromUrl(TextView text, ItemId node, bool first) {
     requestPassword = password = credentials.password;
     return true;
   });
-  std::optional<std::string> bytes;
-  if (fetched) {
-    bytes = ReadWholeFile(fetched->file);
-    if (fetched->deleteAfter) ::DeleteFileW(W(fetched->file));
-  }
   std::optional<XmlElement> root;
-  if (bytes) {
+  if (fetched) {
     XmlLoadError error;
-    root = LoadXmlDocument(*bytes, &error);
+    root = LoadXmlDocument(fetched->body, &error);
     if (!root) reason = XmlErrorText(error);
   }
   if (root && DetectFeedFormat(*root) != FeedFormat::kNone) {
@@ -126,6 +120,7 @@ void CChildView::AddFetchedFeed(const Text& url, const FetchResult& fetched,
   registration.protectedPass =
       password.empty() ? Text() : ProtectSitePassword(password, RegisteredSrc(registration), settings_.protectedPassPhrase);
   registration.lastModified = fetched.lastModified;
+  registration.etag = fetched.etag;
   registration.auctionHostFragment = subscriptionDefaults_.auctionHostFragment;
   registration.now = static_cast<int64_t>(std::time(nullptr));
   BackUpDataFile();
@@ -164,6 +159,7 @@ void CChildView::AddFetchedOpml(const Text& url, const FetchResult& fetched, con
       synced->user = user;
       if (!password.empty()) synced->pass = ProtectSitePassword(password, synced->src, settings_.protectedPassPhrase);
       synced->lastModified = fetched.lastModified;
+      synced->etag = fetched.etag;
       const ItemId id = IdOfItem(AppendFolder(std::move(synced)));
       SelectAndShowItem(id);
       (void)SyncFolder(id, list.items, true, true);

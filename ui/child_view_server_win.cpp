@@ -76,11 +76,7 @@ bool CChildView::WriteFile(const Text& path, std::string_view bytes) {
 }
 
 void CChildView::PostRegisterUrl(const Text& url) {
-  auto heapText = std::make_unique<char16_t[]>(url.size() + 1);
-  std::copy(url.begin(), url.end(), heapText.get());
-  // The receiver owns the text once the message is posted.
-  if (::PostMessageW(::GetParent(hwnd()), kMsgRegisterUrl, reinterpret_cast<WPARAM>(heapText.get()), 0))
-    heapText.release();
+  (void)PostHeapText(::GetParent(hwnd()), kMsgRegisterUrl, url, 0);
 }
 
 void CChildView::PostCommand(uint32_t command) {

@@ -262,6 +262,7 @@ void CChildView::ResetArticles(ItemId id) {
   site.checkCount = site.updateCount = site.errorCount = 0;
   site.updateTime = 0;
   site.lastModified.clear();
+  site.etag.clear();
   SetItemNewFlag(0, id, true);
   CheckNow(id);
 }
@@ -269,6 +270,16 @@ void CChildView::ResetArticles(ItemId id) {
 void CChildView::ResubscribeSite(ItemId id, TextView oldKey) {
   subscriptions_.Unregister(oldKey, id);
   RegisterSiteNode(id);
+}
+
+// Text dropped on the tree, after the drop has returned to the program it came from: the
+// add-site flow asks with dialogs, which must not hold that program in its drag.
+LRESULT CChildView::OnTextDropped(WPARAM heapText, LPARAM target) {
+  const auto text = TakeHeapText(heapText);
+  if (!text) return 0;
+  BringToFront(::GetParent(hwnd()));
+  StartAddSiteFlow(TextView(text.get()), static_cast<ItemId>(target));
+  return 1;
 }
 
 void CChildView::StartAddSiteFlow(TextView text, ItemId node) { AddFromUrl(text, node, false); }

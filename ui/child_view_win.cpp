@@ -55,10 +55,11 @@ LRESULT CChildView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_POWERBROADCAST: OnPowerBroadcast(wParam); return TRUE;
     case kMsgRegisterUrl: return OnRegisterUrl(wParam, lParam);
     case kMsgFileDropped: return OnFileDropped(wParam, lParam);
+    case kMsgTextDropped: return OnTextDropped(wParam, lParam);
     case kMsgTransferDone: return OnTransferDone(wParam, lParam);
     case kMsgXmlLoaded: return OnXmlLoaded(wParam, lParam);
     case kMsgServerSocket:
-      if (server_ && WSAGETSELECTEVENT(lParam) == FD_ACCEPT) server_->OnAccept();
+      if (server_) server_->OnSocketMessage(wParam, lParam);
       return 0;
     default: return DefaultHandling(message, wParam, lParam);
   }
@@ -91,17 +92,25 @@ bool CChildView::LoadSubscriptions() {
   if (FileExists(path)) {
     const ItemReadOptions options{static_cast<std::size_t>(settings_.loadItem),
                                   subscriptionDefaults_.auctionHostFragment};
-    if (!LoadDataFile(path, options, folders_)) {
+    bool loaded = false;
+    try {
+      loaded = LoadDataFile(path, options, folders_);
+    } catch (...) {
+      // Out of memory part way through a large file: as unreadable, and nothing is kept of it.
+    }
+    if (!loaded) {
       folders_.clear();
       ShowStartupError(u"データファイルをロードできませんでした。データが破損している可能性があります．．．\n\n%s", path);
       return false;
     }
   }
   if (!folders_.empty()) {
+    dataLoaded_ = true;
     dataFileLock_ = LockDataFile(path);
     return true;
   }
   ImportDefaultSubscriptions();
+  dataLoaded_ = true;
   if (!SaveSettingsAndData()) {
     ShowStartupError(u"データファイルを作成できませんでした。\n\n%s", path);
     return false;
@@ -129,15 +138,12 @@ std::optional<std::string> CChildView::DownloadDefaultList(const Text& url) cons
   request.url = url;
   request.proxy = settings_.proxy;
   request.proxyPassword = UnprotectText(settings_.proxy.protectedPass);
-  request.headers = ScheduledHeaders(u"", false, url, kBrowserAgentHostFragment);
-  request.tempDirectory = directories_.temp;
+  request.headers = ScheduledHeaders(u"", u"", false, url, kBrowserAgentHostFragment);
   // A first start must not hang on an unreachable address longer than a check would.
   request.timeoutMilliseconds = static_cast<uint32_t>(settings_.timeout) * 1000u;
   const auto result = FetchNow(request, nullptr);
   if (!result) return std::nullopt;
-  auto bytes = ReadWholeFile(result->file);
-  if (result->deleteAfter) ::DeleteFileW(W(result->file));
-  return bytes;
+  return std::move(result->body);
 }
 
 bool CChildView::CreateTreeControl() {
@@ -232,7 +238,10 @@ Text CChildView::SettingsPath() const { return directories_.data + kSettingsFile
 Text CChildView::DataFilePath() const { return directories_.data + kDataFileName; }
 
 // The data file first, then the settings; the settings are written even when the data failed.
+// Before the data has loaded whole there is nothing to save: an exit, a suspension or the end
+// of the logon while a start-up message is shown must not write a partial tree over the file.
 bool CChildView::SaveSettingsAndData() {
+  if (!dataLoaded_) return false;
   dataFileLock_.reset();
   ::CreateDirectoryW(W(directories_.data), nullptr);
   bool saved = SaveDataFile(DataFilePath(), folders_);

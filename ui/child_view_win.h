@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "app/directories.h"
@@ -159,10 +160,13 @@ class CChildView : public CWindow, public IServerHost {
   LRESULT OnTransferDone(WPARAM item, LPARAM result);
   LRESULT OnXmlLoaded(WPARAM item, LPARAM document);
   void OnFolderListLoaded(ItemId id, CItemBase& folder, const std::optional<XmlElement>& root,
-                          const Text& lastModified, bool force, bool manual);
+                          const Text& lastModified, const Text& etag, bool force, bool manual);
   void DistributeArticles(ItemId id, CRssSiteItem& site, std::unique_ptr<CRssItemArray> articles,
-                          const Text& lastModified);
+                          const Text& lastModified, const Text& etag);
   void EndCycle();
+  // Pictures changed by checks are drawn together on a short timer (RefreshDuePictures).
+  void RefreshLater(ItemId id);
+  void RefreshDuePictures();
   bool OpenServer();
   // Tells the main window the check state; `updated` below 1 when only its icon may change
   // (the news state changed).
@@ -192,6 +196,7 @@ class CChildView : public CWindow, public IServerHost {
   void ImportOpml();
   void PasteSite();
   LRESULT OnFileDropped(WPARAM heapText, LPARAM point);
+  LRESULT OnTextDropped(WPARAM heapText, LPARAM target);
   // Tree glue: pictures, notifications, commands, menus, dragging.
   bool CreateImageList();
   LRESULT OnTreeNotify(NMHDR* header);
@@ -232,10 +237,12 @@ class CChildView : public CWindow, public IServerHost {
   unique_himagelist images_;
   CSiteDropTarget* dropTarget_ = nullptr;  // registered with the platform, which holds a reference
   unique_hfile dataFileLock_;
+  bool dataLoaded_ = false;  // nothing is saved over the data file before it has loaded whole
 
   CXmlLoadService xmlLoader_;  // before the running checks, whose loaders post to it
   CCheckQueue waiting_;
   std::vector<std::unique_ptr<CCueItem>> running_;
+  std::unordered_set<ItemId> picturesDue_;
   uint32_t minuteCounter_ = 0;
   uint32_t updatedCount_ = 0;
   bool checking_ = false;

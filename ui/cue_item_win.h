@@ -13,8 +13,7 @@ struct CCueItem {
   CCueItem() = default;
   CCueItem(const CCueItem&) = delete;
   CCueItem& operator=(const CCueItem&) = delete;
-  // Ending a check: the transfer is cancelled if still running, the loader released, and a
-  // temporary copy of the body deleted.
+  // Ending a check: the transfer is cancelled if still running and the loader released.
   ~CCueItem();
 
   ItemId item = 0;
@@ -22,8 +21,7 @@ struct CCueItem {
   std::unique_ptr<CXmlLoader2> loader;
   Text url;
   Text lastModified;
-  Text file;
-  bool deleteAfter = false;
+  Text etag;
   uint32_t startTick = 0;
   bool force = false;
   bool manual = false;

@@ -98,8 +98,9 @@ void CChildView::PasteSite() {
 // A dropped file, with lParam the drop point in the tree control's client coordinates: the
 // add-site flow for the node under the point, when the tree has a selection.
 LRESULT CChildView::OnFileDropped(WPARAM heapText, LPARAM point) {
-  std::unique_ptr<char16_t[]> text(reinterpret_cast<char16_t*>(heapText));
+  const auto text = TakeHeapText(heapText);
   if (!text || !SelectedItemId()) return 0;
+  BringToFront(::GetParent(hwnd()));
   const ItemId target = NodeAtPoint(POINT{GET_X_LPARAM(point), GET_Y_LPARAM(point)});
   AddFromUrl(TextView(text.get()), target ? target : SelectedItemId(), false);
   return 1;

@@ -143,7 +143,8 @@ HRESULT CSiteDropTarget::DragOver(DWORD, POINTL point, DWORD* effect) noexcept {
   if (!effect) return E_POINTER;
   if (!broughtToFront_ && ::GetTickCount() - enterTick_ > kBringToFrontAfterMs) {
     broughtToFront_ = true;
-    BringToFront(::GetParent(view_.hwnd()));
+    // Once this call has returned: the dragging program waits for it.
+    ::PostMessageW(view_.hwnd(), WM_COMMAND, ID_BRING_TO_FRONT, 0);
   }
   if (kind_ == Kind::kNone) {
     *effect = DROPEFFECT_NONE;
@@ -173,6 +174,9 @@ HRESULT CSiteDropTarget::Drop(IDataObject* data, DWORD, POINTL point, DWORD* eff
   return S_OK;
 }
 
+// Moves within the tree are done at once. Text and files from other programs are posted: their
+// flow asks with dialogs and downloads, while the dragging program waits in its drag loop until
+// this call returns.
 void CSiteDropTarget::Accept(IDataObject* data, POINT client) {
   bool lowerHalf = false;
   const ItemId target = view_.NodeAtPoint(client, &lowerHalf);
@@ -184,15 +188,8 @@ void CSiteDropTarget::Accept(IDataObject* data, POINT client) {
     BringToFront(frame);
     view_.MoveFolder(*folder, target, lowerHalf);
   } else if (const auto text = ReadText(data)) {
-    BringToFront(frame);
-    view_.StartAddSiteFlow(*text, target);
+    (void)PostHeapText(view_.hwnd(), kMsgTextDropped, *text, static_cast<LPARAM>(target));
   } else if (const auto file = ReadFirstFile(data)) {
-    BringToFront(frame);
-    auto heapText = std::make_unique<char16_t[]>(file->size() + 1);
-    std::copy(file->begin(), file->end(), heapText.get());
-    // The view owns the text once the message is posted.
-    if (::PostMessageW(view_.hwnd(), kMsgFileDropped, reinterpret_cast<WPARAM>(heapText.get()),
-                       MAKELPARAM(client.x, client.y)))
-      heapText.release();
+    (void)PostHeapText(view_.hwnd(), kMsgFileDropped, *file, MAKELPARAM(client.x, client.y));
   }
 }

@@ -1,6 +1,15 @@
 #include "util/window_win.h"
 
+#include <algorithm>
+
 #include "util/nesting_guard_win.h"
+
+namespace {
+
+// How long the foreground program has to take a message before its input is joined with ours.
+constexpr UINT kForegroundAnswerMilliseconds = 250;
+
+}  // namespace
 
 CWindow::~CWindow() {
   if (hwnd_) {
@@ -55,8 +64,14 @@ LRESULT CALLBACK CWindow::WindowProcedure(HWND window, UINT message, WPARAM wPar
   try {
     result = self->HandleMessage(message, wParam, lParam);
   } catch (...) {
-    // Nothing may unwind through the system's dispatcher; the message counts as unhandled.
-    result = ::DefWindowProcW(window, message, wParam, lParam);
+    // Nothing may unwind through the system's dispatcher. A creation that threw fails: a window
+    // that is half set up (a view whose data did not load whole) must never come to run and save.
+    if (message == WM_NCCREATE)
+      result = FALSE;
+    else if (message == WM_CREATE)
+      result = -1;
+    else
+      result = ::DefWindowProcW(window, message, wParam, lParam);
   }
   if (message == WM_NCDESTROY) {
     ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
@@ -65,11 +80,27 @@ LRESULT CALLBACK CWindow::WindowProcedure(HWND window, UINT message, WPARAM wPar
   return result;
 }
 
+bool PostHeapText(HWND window, UINT message, TextView text, LPARAM lParam) {
+  auto copy = std::make_unique<char16_t[]>(text.size() + 1);
+  std::copy(text.begin(), text.end(), copy.get());
+  if (!::PostMessageW(window, message, reinterpret_cast<WPARAM>(copy.get()), lParam)) return false;
+  copy.release();  // the receiver's now
+  return true;
+}
+
+bool TakesMessagesPromptly(HWND window) {
+  return ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kForegroundAnswerMilliseconds,
+                               nullptr) != 0;
+}
+
+// Joined input is shared input: the switch then waits on the foreground program's answers to its
+// activation messages, for ever if that program hangs. A program that does not take a message
+// promptly is left alone; the switch may then only flash our task-bar button.
 void BringToFront(HWND window) {
   HWND foreground = ::GetForegroundWindow();
   const DWORD foregroundThread = foreground ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
   const DWORD ownThread = ::GetCurrentThreadId();
-  const bool attach = foregroundThread != 0 && foregroundThread != ownThread &&
+  const bool attach = foregroundThread != 0 && foregroundThread != ownThread && TakesMessagesPromptly(foreground) &&
                       ::AttachThreadInput(ownThread, foregroundThread, TRUE);
   ::SetForegroundWindow(window);
   ::BringWindowToTop(window);

@@ -3,6 +3,10 @@
 
 #include <windows.h>
 
+#include <memory>
+
+#include "util/text.h"
+
 class CWindow {
  public:
   CWindow() = default;
@@ -31,6 +35,16 @@ class CWindow {
                                           LPARAM lParam) noexcept;
   HWND hwnd_ = nullptr;
 };
+
+// Text handed to another window in a posted message: a heap copy goes as the word parameter,
+// and the receiver takes it over with TakeHeapText, which frees it on every path.
+[[nodiscard]] bool PostHeapText(HWND window, UINT message, TextView text, LPARAM lParam);
+inline std::unique_ptr<char16_t[]> TakeHeapText(WPARAM wParam) {
+  return std::unique_ptr<char16_t[]>(reinterpret_cast<char16_t*>(wParam));
+}
+
+// True when the thread of `window` takes a message within a short wait.
+bool TakesMessagesPromptly(HWND window);
 
 // Makes `window` the foreground window. The input of the current foreground thread is attached
 // for the switch, since the system refuses it to a background process otherwise.

@@ -14,9 +14,10 @@
 //   declaration are dropped, and the declaration's encoding is rewritten to "UTF-8";
 // - every DOCTYPE declaration blanked (BlankDoctypes), so that no DTD, entity or external
 //   reference reaches the DOM;
-// - namespace prefixes used without an xmlns:prefix declaration declared on the root element,
-//   the common feed modules (dc, content, rdf, atom, ...) with their real namespace names, so that
-//   names such as "dc:date" read the same whether or not the document binds them.
+// - namespace prefixes used where no xmlns:prefix declaration is in scope declared on the start
+//   tag that uses them: with the namespace name the document gives the prefix elsewhere, else the
+//   common feed modules (dc, content, rdf, atom, ...) with their real names, so that names such
+//   as "dc:date" read the same whether or not, or wherever, the document binds them.
 // A document that needs none of this comes back byte for byte, after one pass over it.
 std::string PrepareXmlForDom(std::string_view bytes);
 

@@ -135,6 +135,22 @@ struct ByteArray {
   }
 };
 
+VARIANT VariantOfBool(bool value) {
+  VARIANT variant;
+  ::VariantInit(&variant);
+  variant.vt = VT_BOOL;
+  variant.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+  return variant;
+}
+
+VARIANT VariantOfLong(long value) {
+  VARIANT variant;
+  ::VariantInit(&variant);
+  variant.vt = VT_I4;
+  variant.lVal = value;
+  return variant;
+}
+
 void FillLoadError(IXMLDOMDocument2* document, XmlLoadError* error) {
   if (!error) return;
   *error = XmlLoadError{};
@@ -159,13 +175,17 @@ bool CXmlDomDocument::Create() {
   document_->put_async(VARIANT_FALSE);
   document_->put_validateOnParse(VARIANT_FALSE);
   document_->put_resolveExternals(VARIANT_FALSE);
-  // Older parsers lack the property; their documents never reach here with a DTD anyway.
-  VARIANT prohibit;
-  ::VariantInit(&prohibit);
-  prohibit.vt = VT_BOOL;
-  prohibit.boolVal = VARIANT_TRUE;
-  document_->setProperty(MakeBstr(u"ProhibitDTD").get(), prohibit);
+  // Older parsers lack these properties and refuse them, which is no failure: their documents
+  // never reach here with a DTD, and the depth is checked again when the tree is copied. Without
+  // the depth, MSXML 3 on Windows nests without limit, deeper than the copy ever goes.
+  SetProperty(u"ProhibitDTD", VariantOfBool(true));
+  SetProperty(u"MaxElementDepth", VariantOfLong(kMaxXmlDepth));
+  SetProperty(u"MaxXMLSize", VariantOfLong(kMaxXmlKilobytes));
   return true;
+}
+
+HRESULT CXmlDomDocument::SetProperty(TextView name, const VARIANT& value) {
+  return document_->setProperty(MakeBstr(name).get(), value);
 }
 
 bool CXmlDomDocument::LoadBytes(std::string_view utf8, XmlLoadError* error) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "util/file_io_win.h"
 #include "util/text.h"
 #include "util/unique_handle_win.h"
 #include "util/xml_element.h"
@@ -24,6 +25,9 @@ struct XmlLoadError {
 // Deeper documents are refused: nothing the program reads nests this far, and the limit keeps
 // every walk over the tree within a small stack.
 inline constexpr int kMaxXmlDepth = 256;
+// The largest document handed to the DOM, in kilobytes: the largest file the program reads, with
+// room for re-encoding to UTF-8 (two bytes of Shift_JIS may become three).
+inline constexpr long kMaxXmlKilobytes = static_cast<long>(kMaxDocumentFileBytes / 1024 * 2);
 
 class CXmlDomDocument {
  public:
@@ -44,6 +48,8 @@ class CXmlDomDocument {
   std::optional<std::string> SaveToBytes() const;
 
  private:
+  HRESULT SetProperty(TextView name, const VARIANT& value);
+
   com_ptr<IXMLDOMDocument2> document_;
 };
 

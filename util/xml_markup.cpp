@@ -1,6 +1,6 @@
 #include "util/xml_markup.h"
 
-#include <unordered_set>
+#include <unordered_map>
 
 namespace {
 
@@ -106,9 +106,9 @@ class Scanner {
   }
 
   MarkupScan Finish() {
-    for (const std::string_view prefix : used_) {
-      if (prefix != "xml" && prefix != "xmlns" && !declared_.contains(prefix) && IsPrefixName(prefix))
-        result_.unboundPrefixes.push_back(prefix);
+    for (MissingDeclaration& missing : result_.missingDeclarations) {
+      const auto declared = namespaceNames_.find(missing.prefix);
+      if (declared != namespaceNames_.end()) missing.declaredName = declared->second;
     }
     return std::move(result_);
   }
@@ -121,11 +121,9 @@ class Scanner {
     return i;
   }
 
-  void NoteName(std::string_view name) {
+  static std::string_view PrefixOf(std::string_view name) {
     const size_t colon = name.find(':');
-    if (colon == npos || colon == 0) return;
-    const std::string_view prefix = name.substr(0, colon);
-    if (usedSet_.insert(prefix).second) used_.push_back(prefix);
+    return colon == npos || colon == 0 ? std::string_view() : name.substr(0, colon);
   }
 
   // Past the next '>', or up to a '<' that comes first and starts markup of its own.
@@ -135,51 +133,112 @@ class Scanner {
     return text_[close] == '>' ? close + 1 : close;
   }
 
+  // An end tag names what its start tag named, where every prefix was in scope or was listed.
   size_t PastEndTag(size_t i) {
-    const size_t nameEnd = NameEnd(i);
-    NoteName(text_.substr(i, nameEnd - i));
-    return PastTagEnd(nameEnd);
+    CloseElement();
+    return PastTagEnd(NameEnd(i));
   }
 
+  // A tag's own declarations are in scope for its own names, wherever in the tag they stand.
   size_t PastStartTag(size_t i) {
+    tagUses_.clear();
+    tagDeclarations_.clear();
     size_t nameEnd = NameEnd(i);
-    NoteName(text_.substr(i, nameEnd - i));
-    if (result_.rootNameEnd == npos) result_.rootNameEnd = nameEnd;
+    NoteUse(text_.substr(i, nameEnd - i));
+    tagNameEnd_ = nameEnd;
+    std::string_view declaring;  // the prefix of an xmlns:prefix attribute whose value comes next
     i = nameEnd;
     while (i < text_.size()) {
       const char c = text_[i];
-      if (c == '>') return i + 1;
-      if (c == '<') return i;  // an unclosed tag; the DOM reports it
+      if (c == '>') {
+        OpenElement(text_[i - 1] == '/');
+        return i + 1;
+      }
+      if (c == '<') break;  // an unclosed tag; the DOM reports it
       if (c == '"' || c == '\'') {
         // No '<' can be inside an attribute value, so one ends the tag: whatever follows is read
         // the same way whether or not a DOCTYPE after the tag has been blanked.
         const size_t close = text_.find_first_of(c == '"' ? "\"<" : "'<", i + 1);
-        if (close == npos || text_[close] == '<') return close == npos ? text_.size() : close;
+        if (close == npos || text_[close] == '<') {
+          i = close == npos ? text_.size() : close;
+          break;
+        }
+        if (!declaring.empty()) NoteNamespaceName(declaring, text_.substr(i + 1, close - i - 1));
+        declaring = {};
         i = close + 1;
       } else if (IsSpace(c) || c == '/' || c == '=') {
         ++i;
       } else {
         nameEnd = NameEnd(i);
-        NoteAttribute(text_.substr(i, nameEnd - i));
+        declaring = NoteAttribute(text_.substr(i, nameEnd - i));
         i = nameEnd;
       }
     }
+    OpenElement(false);
     return i;
   }
 
-  void NoteAttribute(std::string_view name) {
+  void NoteUse(std::string_view name) {
+    const std::string_view prefix = PrefixOf(name);
+    if (!prefix.empty()) tagUses_.push_back(prefix);
+  }
+
+  // The declared prefix for an xmlns:prefix attribute, else empty.
+  std::string_view NoteAttribute(std::string_view name) {
     constexpr std::string_view kDeclaration = "xmlns:";
-    if (name.substr(0, kDeclaration.size()) == kDeclaration)
-      declared_.insert(name.substr(kDeclaration.size()));
-    else
-      NoteName(name);
+    if (name.substr(0, kDeclaration.size()) != kDeclaration) {
+      NoteUse(name);
+      return {};
+    }
+    const std::string_view prefix = name.substr(kDeclaration.size());
+    if (!prefix.empty()) tagDeclarations_.push_back(prefix);
+    return prefix;
+  }
+
+  void NoteNamespaceName(std::string_view prefix, std::string_view name) {
+    if (!name.empty() && name.find('"') == npos) namespaceNames_.emplace(prefix, name);
+  }
+
+  void OpenElement(bool selfClosing) {
+    frameSizes_.push_back(0);
+    for (const std::string_view prefix : tagDeclarations_) Declare(prefix);
+    for (const std::string_view prefix : tagUses_) {
+      if (prefix == "xml" || prefix == "xmlns" || !IsPrefixName(prefix)) continue;
+      const auto declared = inScope_.find(prefix);
+      if (declared != inScope_.end() && declared->second > 0) continue;
+      result_.missingDeclarations.push_back({tagNameEnd_, prefix, {}});
+      Declare(prefix);
+    }
+    if (selfClosing) CloseElement();
+  }
+
+  void Declare(std::string_view prefix) {
+    ++inScope_[prefix];
+    declaredStack_.push_back(prefix);
+    ++frameSizes_.back();
+  }
+
+  // An end tag without its start tag closes nothing; the DOM reports it.
+  void CloseElement() {
+    if (frameSizes_.empty()) return;
+    for (size_t k = frameSizes_.back(); k > 0; --k) {
+      --inScope_[declaredStack_.back()];
+      declaredStack_.pop_back();
+    }
+    frameSizes_.pop_back();
   }
 
   std::string_view text_;
   MarkupScan result_;
-  std::vector<std::string_view> used_;
-  std::unordered_set<std::string_view> usedSet_;
-  std::unordered_set<std::string_view> declared_;
+  // The name end, names and declarations of the start tag being read.
+  size_t tagNameEnd_ = 0;
+  std::vector<std::string_view> tagUses_;
+  std::vector<std::string_view> tagDeclarations_;
+  // The declarations of the open elements, innermost last, and how many each element made.
+  std::vector<std::string_view> declaredStack_;
+  std::vector<size_t> frameSizes_;
+  std::unordered_map<std::string_view, int> inScope_;
+  std::unordered_map<std::string_view, std::string_view> namespaceNames_;
 };
 
 }  // namespace

@@ -14,6 +14,16 @@ struct ByteRange {
   size_t end;
 };
 
+// A namespace declaration the document lacks: `prefix` is used in the start tag whose name ends
+// at `at`, and no declaration of it is in scope there (on the tag itself or an enclosing
+// element). `declaredName` is the namespace name the first declaration of the prefix elsewhere
+// in the document gives it, when there is one that can be written between double quotes.
+struct MissingDeclaration {
+  size_t at;
+  std::string_view prefix;
+  std::string_view declaredName;
+};
+
 struct MarkupScan {
   // With checkUtf8: the form of the whole document, or kIllFormed as soon as a byte shows it (the
   // rest of the scan is then incomplete). Without: kAscii.
@@ -21,12 +31,10 @@ struct MarkupScan {
   // Every <!DOCTYPE ...> outside comments, CDATA sections and processing instructions, with its
   // internal subset; an unterminated one runs to the end of the document.
   std::vector<ByteRange> doctypes;
-  // Just after the name of the first start tag, where namespace declarations for the whole
-  // document can go; npos without one.
-  size_t rootNameEnd = std::string_view::npos;
-  // Prefixes of element and attribute names that no xmlns:prefix attribute anywhere declares,
-  // other than "xml" and "xmlns", in the order of first use; only those that are names.
-  std::vector<std::string_view> unboundPrefixes;
+  // Prefixes of element and attribute names, other than "xml" and "xmlns" and only those that are
+  // names, used where no declaration of them is in scope: one entry per start tag and prefix, in
+  // document order. Once listed for a tag, a prefix counts as declared for the element's content.
+  std::vector<MissingDeclaration> missingDeclarations;
 };
 
 // Each byte is looked at once (checkUtf8 included), so this is the whole cost of a document that

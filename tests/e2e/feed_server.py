@@ -3,7 +3,8 @@
 Serves feeds registered by path, redirects, error statuses, stalls, gzip bodies (and a gzip
 bomb), and an endless body. It records every request it saw and, per Host header, the peak
 number of requests it was answering at once. It is bounded: it stops by itself after
-`lifetime` seconds or `max_requests` requests, and stopping releases every stalled answer.
+`lifetime` seconds or `max_requests` requests, and stopping releases every stalled answer. It
+also answers as a proxy (requests that name a whole address), which may ask for a password.
 
     with FeedServer(lifetime=60) as server:
         server.add_feed("/rss.xml", body, last_modified=True)
@@ -42,6 +43,7 @@ class RequestRecord:
         self.headers = {name.lower(): value for name, value in headers.items()}
         self.host = host
         self.status = None
+        self.proxied = False  # asked of the server as a proxy
         self.gzipped = False
         self.body_bytes = 0   # body bytes sent, as far as the client took them
         self.started = None   # time.monotonic() when the request arrived
@@ -78,6 +80,7 @@ class FeedServer:
         self._thread = None
         self._timer = None
         self._bomb = None
+        self.proxy_credentials = None   # (user, password) a request through the proxy must present
 
     # Life -------------------------------------------------------------------------------------
     def start(self):
@@ -126,15 +129,16 @@ class FeedServer:
 
     # Routes -----------------------------------------------------------------------------------
     def add_feed(self, path, body=SAMPLE_RSS, content_type="application/xml", last_modified=None,
-                 gzip_body=False, latency=None, credentials=None):
+                 gzip_body=False, latency=None, credentials=None, etag=None):
         """last_modified: a header value, True for the time of registration, None for none.
+        etag: an entity tag as sent (W/"..." for a weak one), honoured in If-None-Match; None for none.
         gzip_body: send the body gzip-encoded when the request accepts gzip.
         credentials: (user, password) that Basic authentication must present, or None."""
         if last_modified is True:
             last_modified = email.utils.formatdate(time.time(), usegmt=True)
         self._routes[path] = _Route("feed", body=bytes(body), content_type=content_type,
                                     last_modified=last_modified, gzip_body=gzip_body, latency=latency,
-                                    credentials=credentials)
+                                    credentials=credentials, etag=etag)
         return last_modified
 
     def add_redirect(self, path, target, status=302, latency=None):
@@ -209,7 +213,12 @@ def _basic(user, password):
 
 class _Handler(http.server.BaseHTTPRequestHandler):
     owner = None
-    protocol_version = "HTTP/1.0"   # one request per connection: every answer closes it
+    # Connections stay open between requests, as on real feed servers; answers without a
+    # length (the endless body) and stalls close theirs.
+    protocol_version = "HTTP/1.1"
+    # Header and body go out in two writes: without this a kept-alive connection waits for the
+    # client's delayed acknowledgement between them.
+    disable_nagle_algorithm = True
 
     def log_message(self, *args):
         pass
@@ -217,7 +226,11 @@ class _Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         server = self.owner
         host = (self.headers.get("Host") or HOST).rsplit(":", 1)[0]
-        record = RequestRecord(self.path.split("?", 1)[0], self.headers, host)
+        path, proxied = self.path, self.path.startswith("http://")
+        if proxied:   # "http://host/path": the route is the path
+            path = "/" + path.split("/", 3)[3] if path.count("/") >= 3 else "/"
+        record = RequestRecord(path.split("?", 1)[0], self.headers, host)
+        record.proxied = proxied
         server._begin(record)
         try:
             self._answer(server, record)
@@ -231,6 +244,9 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         latency = route.latency if route and route.latency is not None else server.latency
         if server._wait(latency):
             return
+        if record.proxied and server.proxy_credentials and \
+                record.header("Proxy-Authorization") != _basic(*server.proxy_credentials):
+            return self._send(record, 407, b"", {"Proxy-Authenticate": 'Basic realm="proxy"'})
         if route is None:
             return self._send(record, 404, b"not found")
         if route.kind == "feed":
@@ -239,10 +255,16 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             since = record.header("If-Modified-Since")
             if route.last_modified and since == route.last_modified:
                 return self._send(record, 304, b"")
+            # Weak comparison, as servers do for conditional GETs.
+            match = [tag.strip().removeprefix("W/") for tag in (record.header("If-None-Match") or "").split(",")]
+            if route.etag and route.etag.removeprefix("W/") in match:
+                return self._send(record, 304, b"", {"ETag": route.etag})
             body = route.body
             headers = {"Content-Type": route.content_type}
             if route.last_modified:
                 headers["Last-Modified"] = route.last_modified
+            if route.etag:
+                headers["ETag"] = route.etag
             if route.gzip_body and "gzip" in (record.header("Accept-Encoding") or ""):
                 body = gzip.compress(body)
                 headers["Content-Encoding"] = "gzip"
@@ -254,6 +276,7 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             return self._send(record, route.status, route.body)
         if route.kind == "stall":
             server._wait(route.seconds)
+            self.close_connection = True
             return
         if route.kind == "bomb":
             record.gzipped = True
@@ -274,8 +297,10 @@ class _Handler(http.server.BaseHTTPRequestHandler):
 
     def _send_endless(self, server, record, byte_cap):
         record.status = 200
+        self.close_connection = True
         self.send_response(200)
         self.send_header("Content-Type", "application/xml")
+        self.send_header("Connection", "close")
         self.end_headers()
         chunk = b"<rss><channel>" + b" " * (ENDLESS_CHUNK - 14)
         while record.body_bytes < byte_cap and not server.stopped:

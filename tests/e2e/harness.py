@@ -103,16 +103,21 @@ def wait_for_port(port, timeout=20):
     return PelunSession.poll_until(accepts, timeout)
 
 
+def read_to_end(connection):
+    """Everything the other side sends until it closes."""
+    chunks = []
+    while True:
+        chunk = connection.recv(65536)
+        if not chunk:
+            return b"".join(chunks)
+        chunks.append(chunk)
+
+
 def http_request(port, raw, source="127.0.0.1", timeout=10):
     """Sends raw request bytes to the program's local server; returns the whole answer."""
     with socket.create_connection(("127.0.0.1", port), timeout=timeout, source_address=(source, 0)) as s:
         s.sendall(raw)
-        chunks = []
-        while True:
-            chunk = s.recv(65536)
-            if not chunk:
-                return b"".join(chunks)
-            chunks.append(chunk)
+        return read_to_end(s)
 
 
 def http_get(port, path, headers="", source="127.0.0.1", timeout=10):

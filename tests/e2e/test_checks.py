@@ -80,6 +80,8 @@ class CheckCycle(unittest.TestCase):
     def test_results_of_a_cycle_and_of_the_next_ones(self):
         with FeedServer(lifetime=300) as server, harness.PelunSession() as session:
             stamp = server.add_feed("/a.xml", rss(["a3", "a2", "a1"]), last_modified=True)
+            server.add_feed("/etag.xml", rss(["e1"]), etag='W/"e-1"')  # honours If-None-Match only
+            server.add_feed("/both.xml", rss(["b1"]), etag='"both-1"', last_modified="Mon, 01 Jan 2024 00:00:00 GMT")
             server.add_feed("/b.xml", rss(["b1"]), gzip_body=True)
             server.add_redirect("/moved1", "/moved2", status=301)
             server.add_redirect("/moved2", server.url("/b.xml"), status=307)
@@ -101,8 +103,9 @@ class CheckCycle(unittest.TestCase):
                 ("endless", server.url("/endless")), ("stall", server.url("/stall")),
                 ("file", "file:///" + corpus.replace("\\", "/")),
                 ("feed scheme", "feed://127.0.0.1:%d/b.xml" % server.port),
+                ("etag only", server.url("/etag.xml")), ("both", server.url("/both.xml")),
             ])
-            seen = run_cycle(self, session, server, 14, settle=TIMEOUT_SECONDS + 3)
+            seen = run_cycle(self, session, server, 16, settle=TIMEOUT_SECONDS + 3)
             sites = read_sites(session)
 
             self.assertEqual(len([r for r in seen if r.path == "/a.xml"]), 1, "one download for twins")
@@ -110,6 +113,9 @@ class CheckCycle(unittest.TestCase):
                 self.assertEqual(sites[title].new_titles, ["a3", "a2", "a1"])
                 self.assertEqual((sites[title].checks, sites[title].updates), (1, 1))
             self.assertEqual(sites["a"].element.findtext("lastmodified"), stamp)
+            self.assertIsNone(sites["a"].element.find("etag"), "written only when there is one")
+            self.assertEqual(sites["etag only"].element.findtext("etag"), 'W/"e-1"', "a weak tag as sent")
+            self.assertIsNone(sites["etag only"].element.find("lastmodified"))
             self.assertTrue(any(r.gzipped for r in seen if r.path == "/b.xml"))
             self.assertEqual(sites["moved"].src, server.url("/moved2"), "the first target is kept")
             self.assertEqual(sites["moved"].new_titles, ["b1"])
@@ -130,16 +136,23 @@ class CheckCycle(unittest.TestCase):
             self.assertEqual(agent, "pelun/1.06")
 
             # The next start asks conditionally: 304 leaves everything as it was.
-            seen = run_cycle(self, session, server, 12, settle=TIMEOUT_SECONDS + 3)
+            seen = run_cycle(self, session, server, 14, settle=TIMEOUT_SECONDS + 3)
             conditional = [r for r in seen if r.path == "/a.xml"]
             self.assertEqual([r.header("If-Modified-Since") for r in conditional], [stamp])
+            for path, since, tag in (("/etag.xml", None, 'W/"e-1"'),
+                                     ("/both.xml", "Mon, 01 Jan 2024 00:00:00 GMT", '"both-1"')):
+                asked = [r for r in seen if r.path == path]
+                self.assertEqual([(r.header("If-Modified-Since"), r.header("If-None-Match"), r.status) for r in asked],
+                                 [(since, tag, 304)], path)
             again = read_sites(session)
-            self.assertEqual(again["a"].articles, sites["a"].articles)
-            self.assertEqual((again["a"].checks, again["a"].updates), (2, 1))
+            for title in ("a", "etag only", "both"):
+                self.assertEqual(again[title].articles, sites[title].articles, title)
+                self.assertEqual((again[title].checks, again[title].updates), (2, 1), title)
+            self.assertEqual(again["etag only"].element.findtext("etag"), 'W/"e-1"')
 
             # One new article on top; the one that left the feed is carried over.
             server.add_feed("/a.xml", rss(["a4", "a3", "a2"]), last_modified=True)
-            run_cycle(self, session, server, 10, settle=TIMEOUT_SECONDS + 3)
+            run_cycle(self, session, server, 12, settle=TIMEOUT_SECONDS + 3)
             third = read_sites(session)
             self.assertEqual([t for t, _ in third["a"].articles], ["a4", "a3", "a2", "a1"])
             self.assertEqual(third["a"].new_titles, ["a4", "a3", "a2", "a1"],

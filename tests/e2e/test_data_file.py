@@ -140,6 +140,26 @@ class DamagedDataFile(unittest.TestCase):
                     self.assertEqual(f.read(), content.encode("utf-8"))
                 self.assertEqual(set(os.listdir(session.data_dir)) - {"pelun.ini"}, {"pelun.dat"})
 
+    def test_load_that_fails_part_way_saves_nothing(self):
+        # As when memory runs out in a large file: one folder is in when the load throws.
+        data = ("<?xml version='1.0' encoding='utf-8'?>\n<pelun>%s</pelun>\n" % "".join(
+            '<item type="folder"><title>フォルダ%d</title><newflag>0</newflag>'
+            '<count check="0" error="0" update="0"/><filter condition="0" scope="0"/></item>' % n
+            for n in range(3))).encode("utf-8")
+        with harness.PelunSession() as session:
+            session.write_settings(NO_CHECKS + "port=%d\r\n" % harness.free_port())
+            with open(session.data_file, "wb") as f:
+                f.write(data)
+            session.env["PELUN_LOAD_FAULT_AFTER"] = "1"
+            process = session.start()
+            self.assertEqual(session.wintool("wait-window", "#32770", "pelun", "30000")[0], 0)
+            self.assertIn(LOAD_FAILED, session.wintool("dialog-text", "#32770", "pelun")[1])
+            # Asked to exit while the message is up, it ends without saving what it read.
+            session.run("/exit")
+            self.assertIsNotNone(session.wait_for_exit(process), "the program ends")
+            with open(session.data_file, "rb") as f:
+                self.assertEqual(f.read(), data)
+
 
 if __name__ == "__main__":
     harness.main()

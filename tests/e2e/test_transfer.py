@@ -41,6 +41,8 @@ class Transfer(unittest.TestCase):
         cls.server.add_gzip_bomb("/bomb.xml")
         cls.server.add_endless("/endless.xml")
         cls.server.stall("/stall.xml", STALL_SECONDS)
+        cls.server.add_feed("/proxied.xml", PLAIN)
+        cls.server.proxy_credentials = ("px", "pw")
 
     @classmethod
     def tearDownClass(cls):
@@ -59,10 +61,9 @@ class Transfer(unittest.TestCase):
     def test_answers_bodies_and_headers(self):
         url = self.server.url("/feed.xml")
         first = self.fetch(url)
-        self.assertEqual((first["result"], first["status"], first["delete_after"]), ("1", "200", "1"))
+        self.assertEqual((first["result"], first["status"]), ("1", "200"))
         self.assertEqual(first["last_modified"], self.lm)
-        self.assertTrue(first["file"].endswith("\\7.tmp"), first["file"])
-        with open(linux_path(first["file"]), "rb") as f:
+        with open(linux_path(first["body"]), "rb") as f:
             body = f.read()
         # The declaration is blanked in place: same length, nothing else touched.
         lines, expected = body.split(b"\n"), FEED.split(b"\n")
@@ -71,7 +72,7 @@ class Transfer(unittest.TestCase):
         self.assertEqual(lines[:1] + lines[2:], expected[:1] + expected[2:])
 
         again = self.fetch(url, "--last-modified", first["last_modified"], "--item", "8")
-        self.assertEqual((again["status"], again["file"]), ("304", ""))
+        self.assertEqual((again["status"], again["body_bytes"]), ("304", "0"))
         forced = self.fetch(url, "--last-modified", first["last_modified"], "--reload", "--item", "9")
         self.assertEqual(forced["status"], "200")
 
@@ -85,30 +86,40 @@ class Transfer(unittest.TestCase):
         self.assertEqual(browser["status"], "200")
         self.assertIn("MSIE 6.0", self.server.requests("/feed.xml")[-1].header("User-Agent"))
 
-        # Compressed on the wire, plain in the file; feed:// is fetched over http.
-        packed = self.fetch(self.server.url("/plain.xml").replace("http:", "feed:", 1))
+        # Compressed on the wire, plain in the body; feed:// is fetched over http.
+        packed = self.fetch(self.server.url("/plain.xml").replace("http:", "feed:", 1), "--item", "10")
         self.assertEqual(packed["status"], "200")
         self.assertTrue(self.server.requests("/plain.xml")[-1].gzipped)
-        with open(linux_path(packed["file"]), "rb") as f:
+        with open(linux_path(packed["body"]), "rb") as f:
             self.assertEqual(f.read(), PLAIN)
 
-        # A local file is read where it is, never copied or deleted.
+        # A local file is read where it is, never moved or deleted.
         local = os.path.join(self.session.workdir, "local feed.xml")
         with open(local, "wb") as f:
             f.write(PLAIN)
         url = "file:///" + harness.windows_path(local).replace("\\", "/").replace(" ", "%20")
-        result = self.fetch(url)
-        self.assertEqual((result["status"], result["delete_after"]), ("200", "0"))
-        self.assertEqual(result["file"], harness.windows_path(local))
+        result = self.fetch(url, "--item", "11")
+        self.assertEqual((result["status"], result["body_bytes"]), ("200", str(len(PLAIN))))
+        self.assertTrue(os.path.exists(local))
 
     def test_error_statuses(self):
         for status in ("404", "410"):
             url = self.server.url("/status" + status)
             scheduled = self.fetch(url)
-            self.assertEqual((scheduled["result"], scheduled["status"], scheduled["file"]), ("1", status, ""))
+            self.assertEqual((scheduled["result"], scheduled["status"], scheduled["body_bytes"]), ("1", status, "0"))
             now = self.fetch(url, "--now")
             self.assertEqual((now["result"], now["error"]), ("0", "HTTP " + status))
         self.assertEqual(self.fetch(self.server.url("/feed.xml"), "--now")["status"], "200")
+
+    def test_a_proxy_that_asks_for_a_password_gets_the_configured_one(self):
+        # The address names no site of this computer: only the proxy (the feed server) is asked.
+        url = "http://feeds.example.test/proxied.xml"
+        proxy = ("--proxy", "127.0.0.1:%d" % self.server.port)
+        for options, status in ((("--proxy-user", "px", "--proxy-password", "pw"), "200"), ((), "407")):
+            before = len(self.server.requests("/proxied.xml"))
+            self.assertEqual(self.fetch(url, *proxy, *options)["status"], status, options)
+            seen = self.server.requests("/proxied.xml")[before:]
+            self.assertTrue(seen and all(r.proxied for r in seen), seen)
 
     def test_redirects(self):
         chain = self.fetch(self.server.url("/r1"))
@@ -121,17 +132,17 @@ class Transfer(unittest.TestCase):
         self.assertEqual(moved["status"], "200")
         self.assertEqual(moved["location"], self.server.url("/plain.xml"))
 
-    def test_oversized_bodies_end_without_result_or_file(self):
+    def test_oversized_bodies_end_without_result(self):
         for path in ("/bomb.xml", "/endless.xml"):
             result = self.fetch(self.server.url(path), "--item", "21")
             self.assertEqual(result["result"], "0", path)
-            self.assertNotIn("21.tmp", self.temp_files(), path)
+            self.assertNotIn("21.body", self.temp_files(), path)
         self.assertLess(self.server.requests("/endless.xml")[-1].body_bytes, 64 << 20)
 
     def test_cancelled_stalled_transfer_posts_nothing(self):
         result = self.fetch(self.server.url("/stall.xml"), "--cancel-after", "1000", "--item", "31")
         self.assertEqual((result["cancelled"], result["finished"], result["posted"]), ("1", "1", "0"))
-        self.assertNotIn("31.tmp", self.temp_files())
+        self.assertNotIn("31.body", self.temp_files())
 
 
 if __name__ == "__main__":

@@ -15,12 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzCheck(ClassifyUtf8(prepared) != Utf8Form::kIllFormed);
   const MarkupScan scan = ScanMarkup(prepared, false);
   FuzzCheck(scan.doctypes.empty());
-  // Once prepared stays prepared, unless the document had more prefixes than are declared for it
-  // or starts with what reads differently the second time: a byte-order mark, UTF-16, or white
+  // Once prepared stays prepared, unless a prefix is still out of scope or the document starts
+  // with what reads differently the second time: a byte-order mark, UTF-16, or white
   // space (a blanked DOCTYPE) before an XML declaration.
   const bool rereadsDifferently = prepared.starts_with("\xEF\xBB\xBF") || Utf16DocumentToUtf8(prepared) ||
                                   prepared.find_first_not_of(" \t\r\n") != 0;
-  if (scan.unboundPrefixes.empty() && !rereadsDifferently) FuzzCheck(PrepareXmlForDom(prepared) == prepared);
+  if (scan.missingDeclarations.empty() && !rereadsDifferently) FuzzCheck(PrepareXmlForDom(prepared) == prepared);
 
   std::string blanked = bytes;
   const bool found = BlankDoctypes(blanked);

@@ -60,9 +60,8 @@ TEST(TransferControl, CancelIsRememberedOnceAndSendHandsTheRequestBack) {
 
 TEST(FetchNow, ReadsLocalFilesInPlaceAndRefusesMissingAddresses) {
   ScratchDirectory scratch(u"fetch_now");
-  Touch(scratch.Path() + u"a b.xml");
+  ASSERT_TRUE(ReplaceFileContents(scratch.Path() + u"a b.xml", "<rss/>"));
   FetchRequest request;
-  request.tempDirectory = scratch.Path();
   Text url = u"file:///" + scratch.Path() + u"a%20b.xml";
   for (char16_t& c : url)
     if (c == u'\\') c = u'/';
@@ -71,8 +70,8 @@ TEST(FetchNow, ReadsLocalFilesInPlaceAndRefusesMissingAddresses) {
   const auto result = FetchNow(request, &error);
   ASSERT_TRUE(result);
   EXPECT_EQ(result->status, 200u);
-  EXPECT_EQ(result->file, scratch.Path() + u"a b.xml");
-  EXPECT_FALSE(result->deleteAfter);
+  EXPECT_EQ(result->body, "<rss/>");
+  EXPECT_TRUE(FileExists(scratch.Path() + u"a b.xml")) << "read where it is, never moved";
 
   request.url = u"http://";  // no host: nothing to connect to
   EXPECT_FALSE(FetchNow(request, &error));

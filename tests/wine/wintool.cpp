@@ -14,6 +14,7 @@
 #include "check/http_transfer_win.h"
 #include "shared/names.h"
 #include "shared/shared_text_block_win.h"
+#include "util/file_io_win.h"
 #include "util/wide_win.h"
 #include "tests/wine/wintool_tree.h"
 
@@ -117,15 +118,17 @@ struct FetchCommand {
   static constexpr DWORD kWorkerEndWaitMs = 20000;
 
   FetchRequest request;
+  Text outputDirectory;  // where a 200's body is written as "<item>.body", for the test to read
   Text lastModified;
+  Text etag;
   Text agentFragment;
   bool now = false;
   DWORD cancelAfterMs = 0;
 
   bool Parse(int argc, wchar_t** argv) {
     request.url = FromWide(argv[2]);
-    request.tempDirectory = FromWide(argv[3]);
-    if (!request.tempDirectory.empty() && request.tempDirectory.back() != u'\\') request.tempDirectory += u'\\';
+    outputDirectory = FromWide(argv[3]);
+    if (!outputDirectory.empty() && outputDirectory.back() != u'\\') outputDirectory += u'\\';
     request.item = 7;
     for (int i = 4; i < argc; ++i) {
       const std::wstring option = argv[i];
@@ -133,15 +136,27 @@ struct FetchCommand {
       if (option == L"--now") now = true;
       else if (option == L"--reload") request.reload = true;
       else if (option == L"--last-modified" && hasValue) lastModified = FromWide(argv[++i]);
+      else if (option == L"--etag" && hasValue) etag = FromWide(argv[++i]);
       else if (option == L"--agent-fragment" && hasValue) agentFragment = FromWide(argv[++i]);
       else if (option == L"--item" && hasValue) request.item = std::wcstoul(argv[++i], nullptr, 10);
       else if (option == L"--user" && hasValue) request.user = FromWide(argv[++i]);
       else if (option == L"--password" && hasValue) request.password = FromWide(argv[++i]);
       else if (option == L"--cancel-after" && hasValue) cancelAfterMs = std::wcstoul(argv[++i], nullptr, 10);
+      else if (option == L"--proxy" && hasValue) SetProxy(argv[++i]);
+      else if (option == L"--proxy-user" && hasValue) request.proxy.user = FromWide(argv[++i]);
+      else if (option == L"--proxy-password" && hasValue) request.proxyPassword = FromWide(argv[++i]);
       else return false;
     }
-    request.headers = ScheduledHeaders(lastModified, request.reload, request.url, agentFragment);
+    request.headers = ScheduledHeaders(lastModified, etag, request.reload, request.url, agentFragment);
     return true;
+  }
+
+  // "HOST:PORT", as the options dialog keeps it.
+  void SetProxy(const std::wstring& hostAndPort) {
+    const size_t colon = hostAndPort.rfind(L':');
+    request.proxy.type = CProxySettings::kGivenHere;
+    request.proxy.server = FromWide(hostAndPort.substr(0, colon).c_str());
+    request.proxy.port = colon == std::wstring::npos ? 0 : static_cast<int32_t>(std::wcstol(hostAndPort.c_str() + colon + 1, nullptr, 10));
   }
 
   static void Print(const char* key, const Text& value) {
@@ -150,14 +165,18 @@ struct FetchCommand {
     PrintUtf8(std::wstring(W(value)));
   }
 
-  static void PrintResult(const FetchResult* result) {
+  void PrintResult(const FetchResult* result) const {
     std::printf("result=%d\n", result ? 1 : 0);
     if (!result) return;
     std::printf("status=%lu\n", static_cast<unsigned long>(result->status));
     Print("last_modified", result->lastModified);
-    Print("file", result->file);
+    Print("etag", result->etag);
     Print("location", result->location);
-    std::printf("delete_after=%d\n", result->deleteAfter ? 1 : 0);
+    std::printf("body_bytes=%zu\n", result->body.size());
+    if (result->body.empty()) return;
+    ::CreateDirectoryW(W(outputDirectory), nullptr);
+    const Text path = outputDirectory + UnsignedDecimalText(request.item) + u".body";
+    if (ReplaceFileContents(path, result->body)) Print("body", path);
   }
 
   int RunNow() {

@@ -25,7 +25,7 @@ TEST(XmlDocument, CorpusLoadsWithItsTextOrIsRefused) {
   }
 }
 
-TEST(XmlDocument, UnboundPrefixesKeepTheirQualifiedNames) {
+TEST(XmlDocument, PrefixesKeepTheirQualifiedNamesWhereverDeclared) {
   const auto root = LoadXmlDocument(ReadTestData("feeds/encodings/unbound-prefix.xml"));
   ASSERT_TRUE(root);
   const XmlElement* channel = root->Child(u"channel");
@@ -38,6 +38,17 @@ TEST(XmlDocument, UnboundPrefixesKeepTheirQualifiedNames) {
   EXPECT_EQ(item->ChildText(u"dc:creator"), u"山田太郎");
   EXPECT_EQ(item->ChildText(u"content:encoded"), u"<p>本文</p>");
   EXPECT_EQ(item->ChildText(u"my:extra"), u"extra");
+
+  // Declared on one item only: the next item's names read the same.
+  const auto scoped = LoadXmlDocument(
+      "<rss version=\"2.0\"><channel><item xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:date>1</dc:date>"
+      "</item><item><dc:date>2</dc:date><dc:creator>B</dc:creator></item></channel></rss>");
+  ASSERT_TRUE(scoped);
+  const auto items = scoped->Child(u"channel")->Children(u"item");
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(items[0]->ChildText(u"dc:date"), u"1");
+  EXPECT_EQ(items[1]->ChildText(u"dc:date"), u"2");
+  EXPECT_EQ(items[1]->ChildText(u"dc:creator"), u"B");
 }
 
 TEST(XmlDocument, TooDeepDocumentsAreRefused) {

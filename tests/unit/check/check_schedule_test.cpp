@@ -7,7 +7,7 @@
 #include "check/merge_result.h"
 #include "util/date_time.h"
 
-TEST(CheckSchedule, DueFoldersAndSaves) {
+TEST(CheckSchedule, DueFoldersSavesAndTheNetwork) {
   struct Case {
     int32_t interval;
     int32_t timer;
@@ -22,6 +22,10 @@ TEST(CheckSchedule, DueFoldersAndSaves) {
   EXPECT_TRUE(IsAutoSaveMinute(60, 30));
   EXPECT_FALSE(IsAutoSaveMinute(30, 30));
   EXPECT_FALSE(IsAutoSaveMinute(60, 0));
+
+  EXPECT_TRUE(NetworkCountsAsUp(true, 0));
+  EXPECT_FALSE(NetworkCountsAsUp(false, 0));  // down: asked again at the next tick
+  EXPECT_TRUE(NetworkCountsAsUp(false, 1062));  // the service is not started: cannot tell
 }
 
 TEST(CheckSchedule, ReloadStamp) {
@@ -83,12 +87,13 @@ TEST(CheckSchedule, MergeResultKeepsTheCounters) {
     return articles;
   };
   MergeOptions options{5, false, 1700000000};
-  MergeOutcome outcome = MergeResult(*site, feed(u"a"), u"Mon, 01 Jan 2024 00:00:00 GMT", options);
+  MergeOutcome outcome = MergeResult(*site, feed(u"a"), u"Mon, 01 Jan 2024 00:00:00 GMT", u"\"v1\"", options);
   EXPECT_TRUE(outcome.updated);
   EXPECT_FALSE(outcome.titleChanged);
   EXPECT_EQ(site->title, u"own title");
   EXPECT_EQ(site->link, u"http://home/");
   EXPECT_EQ(site->lastModified, u"Mon, 01 Jan 2024 00:00:00 GMT");
+  EXPECT_EQ(site->etag, u"\"v1\"");
   EXPECT_EQ(site->checkCount, 1u);
   EXPECT_EQ(site->updateCount, 1u);
   EXPECT_EQ(site->updateTime, 1700000000);
@@ -98,7 +103,7 @@ TEST(CheckSchedule, MergeResultKeepsTheCounters) {
   site->errorCode = 404;
   options.updateTitle = true;
   options.now = 1800000000;
-  outcome = MergeResult(*site, feed(u"a"), u"", options);
+  outcome = MergeResult(*site, feed(u"a"), u"", u"", options);
   EXPECT_FALSE(outcome.updated);
   EXPECT_TRUE(outcome.titleChanged);
   EXPECT_EQ(site->title, u"Feed title");

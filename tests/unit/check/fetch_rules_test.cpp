@@ -50,12 +50,16 @@ TEST(FetchRules, HeadersAskConditionallyAndNameTheAgent) {
   const Text browser = kBrowserUserAgentHeader;
   const Text since = u"If-Modified-Since: Sat, 01 Jan 2005 00:00:00 GMT";
   const TextView date = u"Sat, 01 Jan 2005 00:00:00 GMT";
-  EXPECT_EQ(ScheduledHeaders(date, false, u"http://h/", u""), (Lines{since, own}));
-  EXPECT_EQ(ScheduledHeaders(date, true, u"http://h/", u""), (Lines{own}));
-  EXPECT_EQ(ScheduledHeaders(u"", false, u"http://h/", u""), (Lines{own}));
-  EXPECT_EQ(ScheduledHeaders(u"", false, u"http://shop.example/rss", u"shop.example"), (Lines{browser}));
-  EXPECT_EQ(ScheduledHeaders(date, false, u"http://other/rss", u"shop.example"), (Lines{since, own}));
-  EXPECT_EQ(ScheduledHeaders(u"", false, u"http://h/", kBrowserAgentHostFragment), (Lines{own}));
+  const TextView tag = u"W/\"5-a\"";
+  const Text match = u"If-None-Match: W/\"5-a\"";
+  EXPECT_EQ(ScheduledHeaders(date, u"", false, u"http://h/", u""), (Lines{since, own}));
+  EXPECT_EQ(ScheduledHeaders(date, tag, false, u"http://h/", u""), (Lines{since, match, own}));
+  EXPECT_EQ(ScheduledHeaders(u"", tag, false, u"http://h/", u""), (Lines{match, own}));
+  EXPECT_EQ(ScheduledHeaders(date, tag, true, u"http://h/", u""), (Lines{own}));
+  EXPECT_EQ(ScheduledHeaders(u"", u"", false, u"http://h/", u""), (Lines{own}));
+  EXPECT_EQ(ScheduledHeaders(u"", u"", false, u"http://shop.example/rss", u"shop.example"), (Lines{browser}));
+  EXPECT_EQ(ScheduledHeaders(date, u"", false, u"http://other/rss", u"shop.example"), (Lines{since, own}));
+  EXPECT_EQ(ScheduledHeaders(u"", u"", false, u"http://h/", kBrowserAgentHostFragment), (Lines{own}));
 }
 
 TEST(FetchRules, ErrorCodesAndProxyChoice) {

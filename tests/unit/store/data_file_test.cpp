@@ -45,6 +45,7 @@ void ExpectSameItem(const CItemBase& a, const CItemBase& e) {
   EXPECT_EQ(a.user, e.user);
   EXPECT_EQ(a.pass, e.pass);
   EXPECT_EQ(a.lastModified, e.lastModified);
+  EXPECT_EQ(a.etag, e.etag);
   EXPECT_EQ(a.checkCount, e.checkCount);
   EXPECT_EQ(a.updateCount, e.updateCount);
   EXPECT_EQ(a.errorCount, e.errorCount);

@@ -46,6 +46,7 @@ inline FolderList SampleTree() {
   full->src = u"http://example.jp/rss.xml";
   full->orgSrc = u"http://example.jp/index.rdf";
   full->lastModified = u"Sun, 08 Sep 2002 00:00:01 GMT";
+  full->etag = u"W/\"3e-5d&<\"";  // weak, with characters the file must escape
   full->user = u"user";
   full->pass = u"AQAAAGZha2U=";
   full->newFlag = 1;

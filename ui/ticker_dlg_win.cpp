@@ -158,8 +158,9 @@ LRESULT CTickerDlg::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DRAWITEM: OnDrawCloseButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
     case WM_KEYDOWN:
+      if (wParam != VK_RETURN) break;
       // The default action: what a double click on the tray icon does.
-      if (wParam == VK_RETURN) ::PostMessageW(mainWindow_, kMsgTrayNotify, 0, WM_LBUTTONDBLCLK);
+      ::PostMessageW(mainWindow_, kMsgTrayNotify, 0, WM_LBUTTONDBLCLK);
       return 0;
     case kMsgRefreshAlpha:
       SetWindowAlpha(hwnd(), view_.Settings().notifyAlpha);
@@ -374,7 +375,8 @@ void CTickerDlg::OpenSitePage() {
 // Hidden at once; the main window deletes it. The window goes with the command, so that a
 // request of a ticker already replaced closes nothing else.
 void CTickerDlg::AskToClose() {
-  if (closing_) return;
+  // A window already gone has nothing to ask; a request without it would close any ticker.
+  if (closing_ || !hwnd()) return;
   closing_ = true;
   ::KillTimer(hwnd(), kEntryTimer);
   ::KillTimer(hwnd(), kScrollTimer);

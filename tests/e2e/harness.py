@@ -22,7 +22,7 @@ DESKTOP_SIZE = (1024, 768)
 ARTIFACTS = os.path.join(ROOT, "build", "artifacts")
 # Tool commands that only look, and may be started again when a start does not come to run.
 LOOKING_TOOL_COMMANDS = {"wait-window", "wait-no-window", "window-info", "dialog-text", "tree-items",
-                         "wait-popup", "mutex-exists", "screen-info"}
+                         "wait-popup", "mutex-exists", "screen-info", "window-rect"}
 LOOKING_TOOL_RESTART = 15  # seconds
 
 _build_dir = None

@@ -38,8 +38,7 @@ class PopupTest(unittest.TestCase):
     def popup_box(self, session):
         code, _ = session.wintool("wait-window", *POPUP, "60000")
         self.assertEqual(code, 0, "the pop-up appears after the check")
-        info = session.wintool_ok("window-info", *POPUP)
-        return parse_box(info.split("rect=")[1].split()[0])
+        return parse_box(session.wintool_ok("window-rect", *POPUP).strip())
 
     def screen(self, session):
         info = session.wintool_ok("screen-info", "all")

@@ -19,8 +19,8 @@ HOSTILE_FEED = ('<?xml version="1.0" encoding="UTF-8"?><rss version="2.0"><chann
                 "<link>file:///C:/windows/notepad.exe</link></item></channel></rss>" % ("長" * 200)).encode()
 
 
-def box_of(info):
-    return tuple(int(v) for v in info.split("rect=")[1].split()[0].split(","))
+def box_of(text):
+    return tuple(int(v) for v in text.strip().split(","))
 
 
 class TickerTest(unittest.TestCase):
@@ -42,7 +42,7 @@ class TickerTest(unittest.TestCase):
 
     def ticker_box(self):
         self.assertEqual(self.session.wintool("wait-window", *TICKER, "60000")[0], 0, "the ticker opens")
-        return box_of(self.session.wintool_ok("window-info", *TICKER))
+        return box_of(self.session.wintool_ok("window-rect", *TICKER))
 
     def frame(self):
         info = self.session.wintool_ok("screen-info", "all")
@@ -109,14 +109,14 @@ class TickerTest(unittest.TestCase):
             for step in range(1, 6):
                 session.xdotool("mousemove", str(middle[0] - 20 * step), str(middle[1] + 20 * step))
             session.xdotool("mouseup", "1")
-            moved = box_of(session.wintool_ok("window-info", *TICKER))
+            moved = box_of(session.wintool_ok("window-rect", *TICKER))
             self.assertEqual((moved[0], moved[1]), (box[0] - 100, box[1] + 100))
             edge = (moved[2] - frame - 2, moved[1] + frame + 18)
             session.xdotool("mousemove", *map(str, edge), "mousedown", "1")
             for step in range(1, 5):
                 session.xdotool("mousemove", str(edge[0] + 20 * step), str(edge[1] + 30 * step))
             session.xdotool("mouseup", "1")
-            box = box_of(session.wintool_ok("window-info", *TICKER))
+            box = box_of(session.wintool_ok("window-rect", *TICKER))
             self.assertEqual(box, (moved[0], moved[1], moved[2] + 80, moved[3]), "wider, not taller")
 
         # Everything read: the ticker goes, and keeps its place and width.

@@ -349,7 +349,8 @@ bool RunAsFakeBrowser() {
 int Usage() {
   std::fputs(
       "wintool wait-window CLASS TITLE MS | wait-no-window CLASS TITLE MS |\n"
-      "        window-info CLASS TITLE | screen-info ALL | close-window CLASS TITLE |\n"
+      "        window-info CLASS TITLE | window-rect CLASS TITLE | screen-info ALL |\n"
+      "        close-window CLASS TITLE |\n"
       "        hold-mutex NAME MS | mutex-exists NAME | dialog-text CLASS TITLE |\n"
       "        fake-main-window OUTFILE MS | request SUBCOMMAND | catch-window OUTFILE MS |\n"
       "        post-message CLASS TITLE MESSAGE WPARAM LPARAM | tray-entry exists|delete |\n"
@@ -517,10 +518,14 @@ int Main(int argc, wchar_t** argv) {
   if (command == L"window-info" && argc == 4) {
     HWND window = ::FindWindowW(OrNull(argv[2]), OrNull(argv[3]));
     if (!window) return 1;
+    std::printf("visible=%d\n", ::IsWindowVisible(window) ? 1 : 0);
+    return 0;
+  }
+  if (command == L"window-rect" && argc == 4) {
+    HWND window = ::FindWindowW(OrNull(argv[2]), OrNull(argv[3]));
     RECT bounds{};
-    ::GetWindowRect(window, &bounds);
-    std::printf("visible=%d\nrect=%ld,%ld,%ld,%ld\n", ::IsWindowVisible(window) ? 1 : 0, bounds.left, bounds.top,
-                bounds.right, bounds.bottom);
+    if (!window || !::GetWindowRect(window, &bounds)) return 1;
+    std::printf("%ld,%ld,%ld,%ld\n", bounds.left, bounds.top, bounds.right, bounds.bottom);
     return 0;
   }
   if (command == L"screen-info" && argc == 3) return PrintScreenInfo();

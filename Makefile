@@ -46,6 +46,7 @@ bench: build
 	tools/wine-run $(WIN64)/pelun_bench.exe
 	python3 tests/bench/check_cycle_bench.py $(WIN64)
 	python3 tests/bench/server_bench.py $(WIN64)
+	python3 tests/bench/scale_bench.py $(WIN64)
 
 run: build
 	tools/wine-prefix

@@ -7,8 +7,8 @@
 
 #include "app/command_line.h"
 #include "app/command_line_forwarding_win.h"
-#include "app/profile_file.h"
-#include "app/settings.h"
+#include "store/profile_file.h"
+#include "store/settings.h"
 #include "util/os_version.h"
 #include "shared/names.h"
 #include "util/wide_win.h"

@@ -2,7 +2,7 @@
 // section "Path" of define.ini and the platform's folders.
 #pragma once
 
-#include "app/profile.h"
+#include "store/profile.h"
 #include "util/text.h"
 
 inline constexpr char16_t kDefineIniFileName[] = u"define.ini";

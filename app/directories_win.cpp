@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/directories.h"
-#include "app/profile_file.h"
+#include "store/profile_file.h"
 #include "util/wide_win.h"
 
 namespace {

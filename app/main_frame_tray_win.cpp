@@ -34,9 +34,9 @@ void CMainFrame::OnTrayNotify(LPARAM event) {
 
 void CMainFrame::ShowTrayMenu() {
   // With a dialog open the menu would act behind its back: show the dialog instead.
-  HWND active = ::GetLastActivePopup(hwnd());
-  if (active && active != hwnd() && !IsNotice(active)) {
-    ::SetForegroundWindow(active);
+  if (IsDialogOpen()) {
+    HWND active = ::GetLastActivePopup(hwnd());
+    if (active && active != hwnd() && !IsNotice(active)) ::SetForegroundWindow(active);
     return;
   }
   unique_hmenu menus(::LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_POPUP_MENUS)));

@@ -5,9 +5,9 @@
 #include "app/about_dialog_win.h"
 #include "app/notices_win.h"
 #include "app/private_messages.h"
-#include "app/profile_file.h"
+#include "store/profile_file.h"
 #include "app/resource.h"
-#include "app/settings.h"
+#include "store/settings.h"
 #include "server/request_router.h"
 #include "shared/names.h"
 #include "util/wide_win.h"
@@ -271,10 +271,11 @@ void CMainFrame::ShowAboutBox() {
 }
 
 // A window of ours other than the main window, the pop-up and the ticker is active: some dialog
-// is open.
+// is open. A disabled main window also counts: a modal window (the download's progress, which
+// shows only after a moment) is up.
 bool CMainFrame::IsDialogOpen() const {
   HWND active = ::GetLastActivePopup(hwnd());
-  return active != nullptr && active != hwnd() && !IsNotice(active);
+  return (active != nullptr && active != hwnd() && !IsNotice(active)) || !::IsWindowEnabled(hwnd());
 }
 
 // Shown normally and made the foreground window.

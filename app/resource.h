@@ -62,6 +62,8 @@
 #define IDD_USER 207
 #define IDC_USER_NAME 1031
 #define IDC_USER_PASSWORD 1032
+#define IDD_TRANSFER_PROGRESS 240
+#define IDC_PROGRESS_URL 1041
 
 // The site tree: its pictures in image-list order's resource numbers, its three context menus
 // and the new-folder dialog.

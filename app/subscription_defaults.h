@@ -2,7 +2,7 @@
 // that a distributor can change it without a new build.
 #pragma once
 
-#include "app/profile.h"
+#include "store/profile.h"
 #include "util/text.h"
 
 struct SubscriptionDefaults {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "store/settings.h"
 #include "store/item_id.h"
 #include "util/text.h"
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/settings.h"
+#include "store/settings.h"
 #include "check/fetch_request.h"
 #include "util/text.h"
 

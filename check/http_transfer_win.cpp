@@ -358,12 +358,11 @@ std::shared_ptr<TransferControl> StartScheduledTransfer(FetchRequest request, HW
   return control;
 }
 
-std::optional<FetchResult> FetchNow(const FetchRequest& request, Text* errorText,
-                                    const CredentialPrompt& askCredentials) {
-  WaitCursor waitCursor;
+std::optional<FetchResult> FetchThrough(const TransferRunner& transfer, const FetchRequest& request,
+                                        Text* errorText, const CredentialPrompt& askCredentials) {
   FetchRequest attempt = request;
   for (int prompts = 0;; ++prompts) {
-    auto result = Transfer(attempt, nullptr);
+    auto result = transfer(attempt);
     if (!result) return std::nullopt;
     if (result->status == HTTP_STATUS_OK) return result;
     if (result->status != HTTP_STATUS_DENIED || !askCredentials) {
@@ -375,6 +374,13 @@ std::optional<FetchResult> FetchNow(const FetchRequest& request, Text* errorText
       return std::nullopt;
     }
   }
+}
+
+std::optional<FetchResult> FetchNow(const FetchRequest& request, Text* errorText,
+                                    const CredentialPrompt& askCredentials) {
+  WaitCursor waitCursor;
+  return FetchThrough([](const FetchRequest& attempt) { return Transfer(attempt, nullptr); }, request,
+                      errorText, askCredentials);
 }
 
 // Names are matched here rather than by the search pattern: a pattern such as "*.tmp" also

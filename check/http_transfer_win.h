@@ -51,10 +51,16 @@ std::shared_ptr<TransferControl> StartScheduledTransfer(FetchRequest request, HW
 using CredentialPrompt = std::function<bool(Text& user, Text& password)>;
 inline constexpr int kMaxCredentialPrompts = 3;
 
-// The same transfer, blocking on the calling thread. Only a 200 answer is a result; another
-// status sets `errorText` to "HTTP <status>". With `askCredentials`, a 401 asks up to
-// kMaxCredentialPrompts times and tries again with what was entered; a refusal or the last
-// failed try sets "認証失敗".
+// One transfer with redirects, however it is carried out; nullopt when no answer came.
+using TransferRunner = std::function<std::optional<FetchResult>(const FetchRequest&)>;
+
+// Fetches through `transfer`. Only a 200 answer is a result; another status sets `errorText` to
+// "HTTP <status>". With `askCredentials`, a 401 asks up to kMaxCredentialPrompts times and
+// tries again with what was entered; a refusal or the last failed try sets "認証失敗".
+std::optional<FetchResult> FetchThrough(const TransferRunner& transfer, const FetchRequest& request,
+                                        Text* errorText, const CredentialPrompt& askCredentials = {});
+
+// The same, blocking on the calling thread.
 std::optional<FetchResult> FetchNow(const FetchRequest& request, Text* errorText,
                                     const CredentialPrompt& askCredentials = {});
 

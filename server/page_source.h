@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/settings.h"
+#include "store/settings.h"
 #include "store/item_id.h"
 #include "store/item_tree.h"
 #include "util/text.h"

@@ -1,6 +1,6 @@
 // Folders and sites as elements of the data file. The element order and the written-only-when
 // rules are part of the file format: files written by earlier versions must keep reading.
-#include "check/feed_parser.h"
+#include "store/article_reader.h"
 #include "store/item_tree.h"
 
 namespace {

@@ -13,6 +13,7 @@
 #include "store/data_file_win.h"
 #include "store/password_protection.h"
 #include "ui/site_dialogs_win.h"
+#include "ui/transfer_progress_win.h"
 #include "util/file_io_win.h"
 #include "util/wide_win.h"
 #include "util/xml_dom_win.h"
@@ -40,29 +41,29 @@ Text XmlErrorText(const XmlLoadError& error) {
 
 }  // namespace
 
+// The download runs while the program goes on serving (checks, the local server); the tree may
+// change meanwhile, so the destination is held by id and found again when the answer is in.
 void CChildView::AddFromUrl(TextView text, ItemId node, bool first) {
+  // A drop or a paste while a registration waits for its download starts no second one.
+  if (registering_) return;
+  const std::optional<Placement> placement = PlacementFor(node, first);
+  if (!placement) return;
   const HWND owner = ::GetParent(hwnd());
-  CFolderItem* folder = nullptr;
-  const CItemBase* after = nullptr;
-  if (!folders_.empty()) {
-    CItemBase* item = ItemFromId(node);
-    if (!item) return;
-    if (item->kind == CItemBase::kKindSite) {
-      folder = item->Parent();
-      if (!first) after = item;
-    } else if (item->kind == CItemBase::kKindFolder) {
-      folder = static_cast<CFolderItem*>(item);
-    }
-    if (!folder) return;
-  }
+  registering_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{registering_};
 
   AddSiteDialogData dialog;
   dialog.url = text;
   for (const auto& top : folders_) dialog.folderNames.push_back(top->title);
   if (!RunAddSiteDialog(owner, instance_, dialog)) return;
+  ItemId folderId = placement->folder;
+  ItemId afterId = placement->after;
   if (dialog.target > 0 && static_cast<size_t>(dialog.target) <= folders_.size()) {
-    folder = folders_[static_cast<size_t>(dialog.target) - 1].get();
-    after = nullptr;
+    folderId = IdOfItem(folders_[static_cast<size_t>(dialog.target) - 1].get());
+    afterId = 0;
   }
   const Text url(Trim(dialog.url));
   if (url.empty()) return;
@@ -79,7 +80,13 @@ void CChildView::AddFromUrl(TextView text, ItemId node, bool first) {
   request.proxyPassword = UnprotectText(settings_.proxy.protectedPass);
   request.headers = ScheduledHeaders(u"", u"", false, url, subscriptionDefaults_.browserAgentFragment);
   Text user, password, reason;
-  const auto fetched = FetchNow(request, &reason, [&](Text& requestUser, Text& requestPassword) {
+  bool abandoned = false;
+  const auto transfer = [&](const FetchRequest& attempt) -> std::optional<FetchResult> {
+    WaitedTransfer waited = RunTransferWithProgress(owner, instance_, attempt);
+    abandoned = waited.end != TransferEnd::kAnswered;
+    return std::move(waited.result);
+  };
+  const auto fetched = FetchThrough(transfer, request, &reason, [&](Text& requestUser, Text& requestPassword) {
     UserDialogData credentials;
     credentials.user = requestUser;
     if (!RunUserDialog(owner, instance_, credentials)) return false;
@@ -87,6 +94,21 @@ void CChildView::AddFromUrl(TextView text, ItemId node, bool first) {
     requestPassword = password = credentials.password;
     return true;
   });
+  // 中止 ends the registration as if it had never started; at the program's end nothing is
+  // touched any more.
+  if (abandoned) return;
+
+  // A destination folder deleted meanwhile ends the registration, as a missing target does; a
+  // site to follow that went leaves the new one first in its folder.
+  CFolderItem* folder = nullptr;
+  if (folderId) {
+    CItemBase* item = ItemFromId(folderId);
+    if (!item || item->kind != CItemBase::kKindFolder) return;
+    folder = static_cast<CFolderItem*>(item);
+  }
+  const CItemBase* after = afterId ? ItemFromId(afterId) : nullptr;
+  if (after && after->Parent() != folder) after = nullptr;
+
   std::optional<XmlElement> root;
   if (fetched) {
     XmlLoadError error;
@@ -107,6 +129,21 @@ void CChildView::AddFromUrl(TextView text, ItemId node, bool first) {
     }
   }
   Ask(owner, WithReason(reason), MB_OK | MB_ICONERROR);
+}
+
+// Where a registration for `node` goes: its folder and the site to follow, by id (0: none).
+// Nullopt when the tree has folders and the node is none of them or their sites.
+std::optional<CChildView::Placement> CChildView::PlacementFor(ItemId node, bool first) const {
+  if (folders_.empty()) return Placement{};
+  CItemBase* item = ItemFromId(node);
+  if (!item) return std::nullopt;
+  if (item->kind == CItemBase::kKindSite) {
+    CFolderItem* folder = item->Parent();
+    if (!folder) return std::nullopt;
+    return Placement{IdOfItem(folder), first ? 0 : node};
+  }
+  if (item->kind == CItemBase::kKindFolder) return Placement{node, 0};
+  return std::nullopt;
 }
 
 void CChildView::AddFetchedFeed(const Text& url, const FetchResult& fetched,

@@ -6,7 +6,7 @@
 #include <ctime>
 
 #include "app/private_messages.h"
-#include "app/profile_file.h"
+#include "store/profile_file.h"
 #include "check/check_schedule.h"
 #include "check/feed_parser.h"
 #include "check/fetch_rules.h"

@@ -5,7 +5,7 @@
 #include <commctrl.h>
 
 #include "app/private_messages.h"
-#include "app/profile_file.h"
+#include "store/profile_file.h"
 #include "shared/names.h"
 #include "store/mark_read.h"
 #include "util/file_io_win.h"

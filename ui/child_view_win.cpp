@@ -3,13 +3,14 @@
 #include <commctrl.h>
 
 #include "app/private_messages.h"
-#include "app/profile_file.h"
+#include "store/profile_file.h"
 #include "check/fetch_rules.h"
 #include "check/http_transfer_win.h"
 #include "shared/names.h"
 #include "store/data_file_win.h"
 #include "store/opml.h"
 #include "store/password_protection.h"
+#include "ui/transfer_progress_win.h"
 #include "ui/tree_rules.h"
 #include "util/file_io_win.h"
 #include "util/url.h"
@@ -109,7 +110,8 @@ bool CChildView::LoadSubscriptions() {
     dataFileLock_ = LockDataFile(path);
     return true;
   }
-  ImportDefaultSubscriptions();
+  // An exit asked for while the list downloads ends the start here, with nothing written.
+  if (!ImportDefaultSubscriptions()) return false;
   dataLoaded_ = true;
   if (!SaveSettingsAndData()) {
     ShowStartupError(u"データファイルを作成できませんでした。\n\n%s", path);
@@ -118,22 +120,26 @@ bool CChildView::LoadSubscriptions() {
   return true;
 }
 
-// The list from the configured address first, the one shipped beside the program otherwise.
-void CChildView::ImportDefaultSubscriptions() {
+// The list from the configured address first, the one shipped beside the program otherwise
+// (also when the user stops the download). False when the program is to end instead.
+bool CChildView::ImportDefaultSubscriptions() {
   std::optional<OpmlDocument> list;
   const Text& url = subscriptionDefaults_.defaultListUrl;
   if (!url.empty()) {
-    if (auto bytes = DownloadDefaultList(url))
+    bool exiting = false;
+    if (auto bytes = DownloadDefaultList(url, &exiting))
       if (auto root = LoadXmlDocument(*bytes)) list = ReadOpml(*root);
+    if (exiting) return false;
     if (list && list->tooLarge) list.reset();
     if (list) KeepWebSitesOnly(list->items);
   }
   if (!list)
     if (auto root = LoadXmlFile(directories_.program + kDefaultOpmlFileName)) list = ReadOpml(*root);
   if (list) ImportOpmlItems(folders_, nullptr, nullptr, list->items);
+  return true;
 }
 
-std::optional<std::string> CChildView::DownloadDefaultList(const Text& url) const {
+std::optional<std::string> CChildView::DownloadDefaultList(const Text& url, bool* exiting) const {
   FetchRequest request;
   request.url = url;
   request.proxy = settings_.proxy;
@@ -141,7 +147,12 @@ std::optional<std::string> CChildView::DownloadDefaultList(const Text& url) cons
   request.headers = ScheduledHeaders(u"", u"", false, url, kBrowserAgentHostFragment);
   // A first start must not hang on an unreachable address longer than a check would.
   request.timeoutMilliseconds = static_cast<uint32_t>(settings_.timeout) * 1000u;
-  const auto result = FetchNow(request, nullptr);
+  const auto transfer = [&](const FetchRequest& attempt) -> std::optional<FetchResult> {
+    WaitedTransfer waited = RunTransferWithProgress(::GetParent(hwnd()), instance_, attempt);
+    if (waited.end == TransferEnd::kExiting) *exiting = true;
+    return std::move(waited.result);
+  };
+  auto result = FetchThrough(transfer, request, nullptr);
   if (!result) return std::nullopt;
   return std::move(result->body);
 }

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/directories.h"
-#include "app/settings.h"
+#include "store/settings.h"
 #include "app/subscription_defaults.h"
 #include "check/check_schedule.h"
 #include "check/fetch_request.h"
@@ -67,6 +67,8 @@ class CChildView : public CWindow, public IServerHost {
   // Cancels at most one running check older than the timeout.
   void TimeoutScan();
   bool IsChecking() const { return checking_; }
+  // Whether this site or folder list is being downloaded or loaded right now.
+  bool IsCheckRunning(ItemId id) const { return FindRunning(id) != nullptr; }
 
   // What the local server reads and does (child_view_server_win.cpp).
   std::vector<ItemId> TopLevelFolderIds() const override { return ChildIds(0); }
@@ -132,8 +134,8 @@ class CChildView : public CWindow, public IServerHost {
   bool OnCreate();
   // The data file, or on a first start the default subscriptions; false ends the program.
   bool LoadSubscriptions();
-  void ImportDefaultSubscriptions();
-  std::optional<std::string> DownloadDefaultList(const Text& url) const;
+  [[nodiscard]] bool ImportDefaultSubscriptions();
+  std::optional<std::string> DownloadDefaultList(const Text& url, bool* exiting) const;
   void OnSize(int width, int height);
   void OnExit();
   void OnCommand(WPARAM wParam);
@@ -180,6 +182,11 @@ class CChildView : public CWindow, public IServerHost {
   // `node` is a folder or a site; the new site goes first in the folder when `first` is set,
   // else after the site. With an empty tree the node is ignored.
   void AddFromUrl(TextView text, ItemId node, bool first);
+  struct Placement {
+    ItemId folder = 0;  // 0 only while the tree is empty
+    ItemId after = 0;   // 0: first in the folder
+  };
+  std::optional<Placement> PlacementFor(ItemId node, bool first) const;
   void AddFetchedFeed(const Text& url, const FetchResult& fetched, std::unique_ptr<CRssItemArray> articles,
                       const Text& user, const Text& password, CFolderItem* folder, const CItemBase* after);
   void AddFetchedOpml(const Text& url, const FetchResult& fetched, const OpmlDocument& list, const Text& user,
@@ -238,6 +245,7 @@ class CChildView : public CWindow, public IServerHost {
   CSiteDropTarget* dropTarget_ = nullptr;  // registered with the platform, which holds a reference
   unique_hfile dataFileLock_;
   bool dataLoaded_ = false;  // nothing is saved over the data file before it has loaded whole
+  bool registering_ = false;  // a registration is under way (its dialogs, its download)
 
   CXmlLoadService xmlLoader_;  // before the running checks, whose loaders post to it
   CCheckQueue waiting_;

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "app/settings.h"
+#include "store/settings.h"
 #include "util/text.h"
 #include "util/unique_handle_win.h"
 #include "util/window_win.h"

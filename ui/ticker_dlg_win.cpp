@@ -7,9 +7,9 @@
 #include <algorithm>
 
 #include "app/private_messages.h"
-#include "app/profile_file.h"
+#include "store/profile_file.h"
 #include "app/resource.h"
-#include "app/settings.h"
+#include "store/settings.h"
 #include "server/request_router.h"
 #include "ui/child_view_win.h"
 #include "ui/notice_window_win.h"

@@ -126,7 +126,8 @@ def main():
                     server.add_feed("/f/%d.xml" % i, feed(i), etag='W/"%d-1"' % i)
                 else:
                     server.add_feed("/f/%d.xml" % i, feed(i), last_modified="Mon, 01 Jan 2024 00:00:00 GMT")
-            session.write_settings("[Option]\r\ndelay=0\r\nconnection=%d\r\n" % connection)
+            session.write_settings("[Option]\r\ndelay=0\r\nconnection=%d\r\nport=%d\r\n"
+                                   % (connection, harness.free_port()))
             with open(session.data_file, "wb") as f:
                 f.write(data_file(server))
             band = BandBroadcasts(session)

@@ -5,6 +5,7 @@ imported again. A registered site shows its new articles in the tree. Results ar
 data file after the program ended."""
 import os
 import socket
+import time
 import unittest
 import xml.etree.ElementTree as ElementTree
 
@@ -120,17 +121,20 @@ class AddSiteAndOpml(unittest.TestCase):
         self.press(title, IDOK)
         self.answer("OPMLエクスポートが完了しました。", IDOK)
 
+    def start(self, session):
+        self.session = session
+        self.port = harness.free_port()
+        session.write_settings("[Option]\r\nfirst=0\r\ntimer=0\r\nport=%d\r\n" % self.port)
+        session.start()
+        # The port first: a tool started before the program's desktop exists would become
+        # that desktop's own process and not return until the desktop ends.
+        self.assertTrue(harness.wait_for_port(self.port, timeout=60))
+        self.assertTrue(session.wait_for_main_window())
+
     # The scenario -----------------------------------------------------------------------------
     def test_registering_following_and_exporting(self):
         with harness.PelunSession(desktop=True) as session:
-            self.session = session
-            self.port = harness.free_port()
-            session.write_settings("[Option]\r\nfirst=0\r\ntimer=0\r\nport=%d\r\n" % self.port)
-            session.start()
-            # The port first: a tool started before the program's desktop exists would become
-            # that desktop's own process and not return until the desktop ends.
-            self.assertTrue(harness.wait_for_port(self.port, timeout=60))
-            self.assertTrue(session.wait_for_main_window())
+            self.start(session)
             feed_a = self.feeds.url("/a.xml")
             list_url = self.feeds.url("/list.opml")
 
@@ -195,14 +199,56 @@ class AddSiteAndOpml(unittest.TestCase):
             folder_path = os.path.join(session.workdir, "folder.xml")
             self.export(ID_EXPORT_ALL, all_path, 0)
             self.export(ID_EXPORT_SELECTED, folder_path, 1)
-            # The Shift-JIS file read back as a local file: imported without a question.
-            self.add(harness.windows_path(folder_path), target=0)
+            # A local path handed over by a web page is never offered: the dialog opens empty.
+            # Typed by the user, the Shift-JIS file is read back and imported without a question.
+            local = harness.windows_path(folder_path)
+            get(self.port, "/add?" + local)
+            self.popup("新規サイト")
+            self.assertNotIn(local, self.texts("新規サイト"))
+            self.assertEqual(self.session.wintool("set-dialog-item", DIALOG, "新規サイト", "1001", local)[0], 0)
+            self.assertEqual(self.session.wintool("select-dialog-item", DIALOG, "新規サイト", "1022", "0")[0], 0)
+            self.press("新規サイト", IDOK)
 
             self.command(ID_APP_EXIT)
             self.assertTrue(session.poll_until(lambda: not session.main_window_exists(), 30))
 
             self.check_data_file(session, feed_a)
             self.check_exports(all_path, folder_path)
+
+    def test_slow_download_keeps_the_program_answering(self):
+        """A registration waits for a server that answers after 10 s: the local server answers
+        throughout, the site is added once the answer is in; a second one is stopped with 中止
+        and adds nothing."""
+        self.feeds.add_feed("/slow.xml", rss("slow"), latency=10)
+        self.feeds.add_feed("/stopped.xml", rss("stopped"), latency=10)
+        with harness.PelunSession(desktop=True) as session:
+            self.start(session)
+
+            self.add(self.feeds.url("/slow.xml"))
+            self.assertTrue(self.feeds.wait_for_requests(1, "/slow.xml", timeout=20))
+            # Another request meanwhile is dropped, as while any dialog is open.
+            get(self.port, "/add?" + self.feeds.url("/a.xml"))
+            deadline = time.monotonic() + 60
+            while not self.tree_nodes("slow"):
+                self.assertLess(time.monotonic(), deadline, "the slow site never came")
+                started = time.monotonic()
+                head, _ = harness.http_get(self.port, "/")
+                self.assertLess(time.monotonic() - started, 0.1, "the local server stalled")
+                self.assertTrue(head.startswith("HTTP/1."), head)
+
+            self.add(self.feeds.url("/stopped.xml"))
+            self.assertEqual(self.popup("受信中"), "受信中")
+            self.assertIn(self.feeds.url("/stopped.xml"), self.texts("受信中"))
+            session.screenshot("transfer-progress.png")
+            self.press("受信中", IDCANCEL)
+            # Nothing is left open: no message, no second registration, and the program takes
+            # commands again.
+            self.assertNotEqual(session.wintool("wait-popup", *MAIN, "2000")[0], 0)
+            session.run("/exit")
+            self.assertTrue(session.poll_until(lambda: not session.main_window_exists(), 30))
+            root = ElementTree.parse(session.data_file).getroot()
+            sites = [s.findtext("src") for f in root.findall("item") for s in f.findall("item")]
+            self.assertEqual(sites, [self.feeds.url("/slow.xml")])
 
     def check_data_file(self, session, feed_a):
         root = ElementTree.parse(session.data_file).getroot()

@@ -114,3 +114,51 @@ TEST_F(ChildViewTest, SaveWritesSettingsAndLocksTheDataFile) {
   view_.reset();
   EXPECT_TRUE(::DeleteFileW(W(dataFile)));
 }
+
+// A synchronised folder that drops a site cancels that site's check only: the checks of every
+// other folder go on.
+TEST_F(ChildViewTest, SyncStopsOnlyTheChecksOfTheSitesItDrops) {
+  // A server that takes connections and never answers: checks against it stay running.
+  SOCKET silent = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
+  int length = sizeof address;
+  ASSERT_EQ(::bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::listen(silent, 16), 0);
+  ASSERT_EQ(::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  const Text server = u"http://127.0.0.1:" + UnsignedDecimalText(::ntohs(address.sin_port)) + u"/";
+
+  auto following = std::make_unique<CFolderItem>();
+  following->SetTitle(u"一覧");
+  following->src = server + u"list.opml";
+  const CItemBase* last = nullptr;
+  for (TextView name : {u"kept", u"dropped"}) {
+    auto site = std::make_unique<CRssSiteItem>();
+    site->SetTitle(name);
+    site->src = site->orgSrc = server + Text(name);
+    last = InsertChildAfter(*following, std::move(site), last);
+  }
+  CFolderItem* synced = view_->AppendFolder(std::move(following));
+  CFolderItem* other = view_->AppendFolder(FolderWithSites(u"他", {u"slow"}));
+  static_cast<CRssSiteItem&>(*other->Children()[0]).src = server + u"slow";
+  const ItemId syncedId = view_->IdOfItem(synced);
+  const ItemId slowId = view_->IdOfItem(other->Children()[0].get());
+  const ItemId droppedId = view_->IdOfItem(synced->Children()[1].get());
+  view_->CheckItem(slowId, false, false, true);
+  view_->CheckItem(droppedId, false, false, true);
+  ASSERT_TRUE(view_->IsCheckRunning(slowId));
+  ASSERT_TRUE(view_->IsCheckRunning(droppedId));
+
+  OpmlOutline kept;
+  kept.title = u"kept";
+  kept.feedUrl = server + u"kept";
+  EXPECT_TRUE(view_->SyncFolder(syncedId, {kept}, false, true));
+  EXPECT_EQ(view_->ItemFromId(droppedId), nullptr);
+  EXPECT_EQ(synced->Children().size(), 1u);
+  EXPECT_TRUE(view_->IsCheckRunning(slowId)) << "another folder's check goes on";
+  EXPECT_TRUE(view_->IsCheckRunning(view_->IdOfItem(synced->Children()[0].get()))) << "the list's sites are checked";
+  EXPECT_TRUE(view_->IsChecking());
+  view_->StopChecks();
+  ::closesocket(silent);
+}

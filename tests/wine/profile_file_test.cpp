@@ -1,4 +1,4 @@
-#include "app/profile_file.h"
+#include "store/profile_file.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/directories.h"
-#include "app/settings.h"
+#include "store/settings.h"
 #include "tests/wine/test_support_win.h"
 #include "util/unique_handle_win.h"
 #include "util/wide_win.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/unit/app/memory_profile.h"
+#include "tests/unit/store/memory_profile.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/profile.h"
+#include "store/profile.h"
 #include "shared/names.h"
 #include "util/text.h"
 

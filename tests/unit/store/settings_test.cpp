@@ -1,8 +1,8 @@
-#include "app/settings.h"
+#include "store/settings.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/unit/app/memory_profile.h"
+#include "tests/unit/store/memory_profile.h"
 
 namespace {
 

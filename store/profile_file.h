@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "app/profile.h"
+#include "store/profile.h"
 
 class CIniFile : public IProfile {
  public:

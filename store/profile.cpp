@@ -1,4 +1,4 @@
-#include "app/profile.h"
+#include "store/profile.h"
 
 namespace {
 

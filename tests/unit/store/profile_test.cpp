@@ -1,8 +1,8 @@
-#include "app/profile.h"
+#include "store/profile.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/unit/app/memory_profile.h"
+#include "tests/unit/store/memory_profile.h"
 
 TEST(ProfileRead, DefaultOnlyForMissingKeysInTexts) {
   MemoryProfile file;

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/profile_file.h"
+#include "store/profile_file.h"
 #include "util/wide_win.h"
 
 namespace {

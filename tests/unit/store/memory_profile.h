@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/profile.h"
+#include "store/profile.h"
 
 class MemoryProfile : public IProfile {
  public:

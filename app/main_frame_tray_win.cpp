@@ -8,6 +8,7 @@
 #include "app/private_messages.h"
 #include "app/resource.h"
 #include "server/request_router.h"
+#include "ui/top_folders_win.h"
 #include "util/wide_win.h"
 
 namespace {
@@ -17,18 +18,6 @@ constexpr UINT kTrayFolderPosition = 5;
 constexpr int kTrayPopupIndex = 1;
 
 }  // namespace
-
-std::vector<TopFolderState> CMainFrame::TopFolderStates() const {
-  std::vector<TopFolderState> states;
-  if (!view_) return states;
-  for (ItemId id : view_->TopLevelFolderIds()) {
-    const auto* folder = dynamic_cast<const CFolderItem*>(view_->ItemFromId(id));
-    if (!folder) continue;
-    states.push_back({folder->GetTitle(), static_cast<uint32_t>(CountChildren(*folder).fresh),
-                      view_->PageFileExists(id)});
-  }
-  return states;
-}
 
 // A single click opens the menu a second later, unless a double click came first.
 void CMainFrame::OnTrayNotify(LPARAM event) {
@@ -47,7 +36,7 @@ void CMainFrame::ShowTrayMenu() {
   // With a dialog open the menu would act behind its back: show the dialog instead.
   if (IsDialogOpen()) {
     HWND active = ::GetLastActivePopup(hwnd());
-    if (active && active != hwnd()) ::SetForegroundWindow(active);
+    if (active && active != hwnd() && !IsNotice(active)) ::SetForegroundWindow(active);
     return;
   }
   unique_hmenu menus(::LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_POPUP_MENUS)));
@@ -55,7 +44,7 @@ void CMainFrame::ShowTrayMenu() {
   if (!tray || !view_) return;
   if (::IsWindowVisible(hwnd()) && !::IsIconic(hwnd())) ::DeleteMenu(tray, ID_SHOW_MAIN_WINDOW, MF_BYCOMMAND);
 
-  const TrayFolderEntries entries = BuildTrayFolderEntries(TopFolderStates());
+  const TrayFolderEntries entries = BuildTrayFolderEntries(TopFolderStates(*view_));
   trayFolders_ = view_->TopLevelFolderIds();
   unique_hmenu recent(::CreatePopupMenu());
   UINT position = kTrayFolderPosition;
@@ -119,22 +108,29 @@ void CMainFrame::OnCheckingState(bool checking, LPARAM updatedSites) {
   trayIconId_ = icon;
   if (icon == kTrayIconNews) BroadcastToolbarState(newsMessage_, true);
   if (icon == kTrayIconIdle) BroadcastToolbarState(newsMessage_, false);
+  if (ticker_ && ticker_->hwnd() && (icon == kTrayIconNews || icon == kTrayIconIdle))
+    ::PostMessageW(ticker_->hwnd(), kMsgTickerNews, icon == kTrayIconNews ? 1 : 0, 0);
 }
 
 // The notice goes the way the user chose: balloon, pop-up, ticker, or the icon alone. The
 // pop-up and the ticker, where they are chosen, may fall back to the system sound.
 void CMainFrame::AnnounceNews(UINT icon, uint32_t updatedSites) {
   const CSettings& settings = view_->Settings();
-  const NewsNotice notice = BuildNewsNotice(TopFolderStates(), settings.notifyFolder != 0, updatedSites);
+  const NewsNotice notice = BuildNewsNotice(TopFolderStates(*view_), settings.notifyFolder != 0, updatedSites);
   const UINT balloonMilliseconds = static_cast<UINT>(settings.notifySec) * 1000u;
   switch (settings.notifyMyWindow) {
     case CSettings::kNotifyTicker:
+      PlayNotifySound(settings.sound, directories_.program, true);
+      tray_->Change(icon);
+      CloseNotifyPopup();
+      OpenTicker();
+      break;
     case CSettings::kNotifyPopup:
       PlayNotifySound(settings.sound, directories_.program, true);
-      CloseNotifyPopup();
+      tray_->Change(icon);
       CloseTicker();
-      // Until the pop-up and the ticker windows exist, their notice goes to the balloon.
-      tray_->ChangeWithBalloon(icon, notice.text, notice.title, balloonMilliseconds);
+      CloseNotifyPopup();
+      OpenNotifyPopup(notice);
       break;
     case CSettings::kNotifyBalloon:
       PlayNotifySound(settings.sound, directories_.program, false);
@@ -177,7 +173,39 @@ void CMainFrame::OnTaskbarCreated() {
   if (tray_) tray_->Add(trayIconId_);
 }
 
-// The notification pop-up and the ticker are separate windows that arrive later; until then
-// there is nothing to close.
-void CMainFrame::CloseNotifyPopup() {}
-void CMainFrame::CloseTicker() {}
+void CMainFrame::OpenNotifyPopup(const NewsNotice& notice) {
+  auto popup = std::make_unique<CNotifyDlg>(view_->Settings(), directories_.program);
+  if (popup->Show(hwnd(), instance_, notice.title, notice.text)) notifyPopup_ = std::move(popup);
+}
+
+// The ticker stays when it is already open: it walks on over the new articles by itself. One
+// that is on its way out (it had found nothing more to show) is replaced.
+void CMainFrame::OpenTicker() {
+  if (ticker_ && ticker_->hwnd() && !ticker_->IsClosing()) return;
+  if (ticker_ && ticker_->IsBusy()) return;  // it cannot go yet, and asks again when it can
+  ticker_.reset();
+  auto ticker = std::make_unique<CTickerDlg>(*view_, SettingsPath(), directories_.program);
+  if (ticker->Create(hwnd(), instance_)) ticker_ = std::move(ticker);
+}
+
+void CMainFrame::CloseNotifyPopup(HWND requester) {
+  if (!notifyPopup_ || (requester && requester != notifyPopup_->hwnd())) return;
+  notifyPopup_.reset();
+}
+
+// A ticker in the middle of its own menu is closed once it has left it.
+void CMainFrame::CloseTicker(HWND requester) {
+  if (!ticker_ || (requester && requester != ticker_->hwnd())) return;
+  if (ticker_->IsBusy()) return ticker_->CloseWhenIdle();
+  ticker_.reset();
+}
+
+bool CMainFrame::IsNotice(HWND window) const {
+  return window && ((notifyPopup_ && window == notifyPopup_->hwnd()) || (ticker_ && window == ticker_->hwnd()));
+}
+
+// After the options changed: the pop-up and the ticker take the new translucency.
+void CMainFrame::OnRefreshAlpha() {
+  if (notifyPopup_ && notifyPopup_->hwnd()) ::PostMessageW(notifyPopup_->hwnd(), kMsgRefreshAlpha, 0, 0);
+  if (ticker_ && ticker_->hwnd()) ::PostMessageW(ticker_->hwnd(), kMsgRefreshAlpha, 0, 0);
+}

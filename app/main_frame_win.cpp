@@ -80,7 +80,7 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kMsgTrayNotify: OnTrayNotify(lParam); return 0;
     case kMsgRegisterUrl: return OnRegisterUrl(wParam, lParam);
     case kMsgCheckingState: OnCheckingState(wParam != 0, lParam); return 0;
-    case kMsgRefreshAlpha: return 0;  // for the pop-up and the ticker, which pass it on
+    case kMsgRefreshAlpha: OnRefreshAlpha(); return 0;
     case WM_TIMER: OnTimer(wParam); return 0;
     case WM_POWERBROADCAST:
       return view_ && view_->hwnd() ? ::SendMessageW(view_->hwnd(), message, wParam, lParam) : TRUE;
@@ -250,8 +250,8 @@ bool CMainFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
     case ID_APP_ABOUT: ShowAboutBox(); return true;
     case ID_SHOW_MAIN_WINDOW: ShowAndBringToFront(); return true;
     case ID_TOOLBAR_NEW: return true;  // the button only opens its drop-down
-    case ID_CLOSE_POPUP: CloseNotifyPopup(); return true;
-    case ID_CLOSE_TICKER: CloseTicker(); return true;
+    case ID_CLOSE_POPUP: CloseNotifyPopup(reinterpret_cast<HWND>(lParam)); return true;
+    case ID_CLOSE_TICKER: CloseTicker(reinterpret_cast<HWND>(lParam)); return true;
   }
   if (OnTrayFolderCommand(command)) return true;
   // Everything else belongs to the view.
@@ -270,12 +270,12 @@ void CMainFrame::ShowAboutBox() {
   ShowAboutDialog(hwnd(), instance_, data);
 }
 
-// A window of ours other than the main window is active: some dialog is open. The pop-up and
-// the ticker do not count; they arrive with the notices. A disabled main window also counts: a
-// modal window (the download's progress, which shows only after a moment) is up.
+// A window of ours other than the main window, the pop-up and the ticker is active: some dialog
+// is open. A disabled main window also counts: a modal window (the download's progress, which
+// shows only after a moment) is up.
 bool CMainFrame::IsDialogOpen() const {
   HWND active = ::GetLastActivePopup(hwnd());
-  return (active != nullptr && active != hwnd()) || !::IsWindowEnabled(hwnd());
+  return (active != nullptr && active != hwnd() && !IsNotice(active)) || !::IsWindowEnabled(hwnd());
 }
 
 // Shown normally and made the foreground window.

@@ -13,6 +13,8 @@
 #include "app/tray_icon_win.h"
 #include "app/tray_texts.h"
 #include "ui/child_view_win.h"
+#include "ui/notify_dlg_win.h"
+#include "ui/ticker_dlg_win.h"
 #include "util/unique_handle_win.h"
 #include "util/window_win.h"
 
@@ -59,9 +61,15 @@ class CMainFrame : public CWindow {
   void OnTimer(UINT_PTR id);
   void OnAnimationTick();
   void OnTaskbarCreated();
-  void CloseNotifyPopup();
-  void CloseTicker();
-  std::vector<TopFolderState> TopFolderStates() const;
+  void OpenNotifyPopup(const NewsNotice& notice);
+  void OpenTicker();
+  // `requester` 0 closes whatever is open; a window closes only itself, so that the request
+  // of one already replaced closes nothing else.
+  void CloseNotifyPopup(HWND requester = nullptr);
+  void CloseTicker(HWND requester = nullptr);
+  // The pop-up and the ticker are the program's own notices, not dialogs waiting for an answer.
+  bool IsNotice(HWND window) const;
+  void OnRefreshAlpha();
 
   // The request message of second copies and bands (main_frame_requests_win.cpp).
   LRESULT OnRequest(WPARAM command, LPARAM argument);
@@ -77,6 +85,9 @@ class CMainFrame : public CWindow {
   unique_himagelist toolbarImages_;
   HACCEL accelerators_ = nullptr;  // from the resources: freed by the system
   std::unique_ptr<CTrayIcon> tray_;
+  // After the view, whose settings and folders they read: they go first.
+  std::unique_ptr<CNotifyDlg> notifyPopup_;
+  std::unique_ptr<CTickerDlg> ticker_;
 
   UINT requestMessage_ = 0;
   UINT newsMessage_ = 0;

@@ -83,3 +83,7 @@
 #define IDR_MENU_NON 139
 #define IDD_ADD_FOLDER 160
 #define IDC_FOLDER_NAME 1002
+
+// The ticker's close button, normal and pressed (13 x 13).
+#define IDB_TICKER_CLOSE 212
+#define IDB_TICKER_CLOSE_PRESSED 213

@@ -25,7 +25,7 @@ target_link_libraries(pelun_core INTERFACE pelun_glue)
 
 add_executable(pelun WIN32 app/pelun_main_win.cpp app/pelun.rc)
 # Files that ship beside the program.
-foreach(resource default.opml define.ini common.css favicon.ico)
+foreach(resource default.opml define.ini common.css favicon.ico popup.bmp popup.wav)
   configure_file(${PROJECT_SOURCE_DIR}/app/${resource} ${CMAKE_BINARY_DIR}/${resource} COPYONLY)
 endforeach()
 target_link_libraries(pelun PRIVATE pelun_glue)

@@ -6,6 +6,7 @@
   app/icons/tray_*.ico       the tray icons: idle, news, and two frames of checking
   app/icons/toolbar.bmp      the main window's toolbar buttons: new, delete, options
   app/icons/tree_*.bmp       the site tree's state pictures (drawn in tree_images.py)
+  app/popup.bmp, app/icons/ticker_close*.bmp   the notices' pictures (drawn in notice_images.py)
 
 Standard library only. Run it again after changing a drawing and commit the results, so that
 the build needs no Python. With --preview FILE it also writes the pictures enlarged onto dark and
@@ -384,6 +385,8 @@ def main():
         f.write(bmp(strip))
     import tree_images  # draws with the shapes above
     tree = tree_images.write(os.path.join(app, "icons"))
+    import notice_images
+    notice_images.write(app)
     if args.preview:
         write_preview(args.preview, icons, strip, tree)
 

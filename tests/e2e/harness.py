@@ -22,7 +22,7 @@ DESKTOP_SIZE = (1024, 768)
 ARTIFACTS = os.path.join(ROOT, "build", "artifacts")
 # Tool commands that only look, and may be started again when a start does not come to run.
 LOOKING_TOOL_COMMANDS = {"wait-window", "wait-no-window", "window-info", "dialog-text", "tree-items",
-                         "wait-popup", "mutex-exists"}
+                         "wait-popup", "mutex-exists", "screen-info", "window-rect"}
 LOOKING_TOOL_RESTART = 15  # seconds
 
 _build_dir = None
@@ -131,10 +131,15 @@ def http_get(port, path, headers="", source="127.0.0.1", timeout=10):
 class PelunSession:
     """A program directory, a data directory and an X server for one test."""
 
-    def __init__(self, define_ini=None, default_list=False, desktop=False):
+    def __init__(self, define_ini=None, default_list=False, desktop=False, compositor=False):
         # With a desktop, every program of the session runs inside one Wine virtual desktop,
         # which has a task bar and a tray, and is drawn on the session's X server.
         self.desktop = "pelun-e2e,%dx%d" % DESKTOP_SIZE if desktop else None
+        # With a compositor, translucent windows are blended with what lies behind them on the
+        # screen. Inside a virtual desktop nothing is: Wine's windows there are children of one
+        # X window, which a compositor does not blend.
+        assert not (desktop and compositor)
+        self.compositor = compositor
         self.windows_build = build_dir()
         self.workdir = tempfile.mkdtemp(prefix="pelun-e2e-")
         self.program_dir = os.path.join(self.workdir, "program")
@@ -206,6 +211,9 @@ class PelunSession:
         self.env["PELUN_FAULT_LOG"] = windows_path(self.fault_log)
         self.xserver = XServer()
         self.env["DISPLAY"] = self.xserver.display
+        if self.compositor:
+            self.processes.append(subprocess.Popen(["xcompmgr"], env=self.env, stdout=subprocess.DEVNULL,
+                                                   stderr=subprocess.DEVNULL))
         if self.desktop:
             # A named desktop gets its task bar, and with it the tray, only when asked to.
             name = self.desktop.split(",")[0]

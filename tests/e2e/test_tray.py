@@ -9,6 +9,7 @@ import xml.etree.ElementTree as ElementTree
 
 import harness
 from feed_server import FeedServer
+from sample_feeds import folder, rss
 
 MAIN = (harness.MAIN_WINDOW_CLASS, harness.MAIN_WINDOW_TITLE)
 WM_COMMAND = 0x111
@@ -19,24 +20,6 @@ ID_APP_ABOUT = 57664
 # The squares of the tray pictures: idle, news, checking (both animation pictures).
 TRAY_COLOURS = {"idle": (0x5E, 0x72, 0x86), "news": (0xE6, 0x61, 0x00), "checking": (0x1F, 0x96, 0x55)}
 TRAY_STRIP = (700, harness.DESKTOP_SIZE[1] - 24, harness.DESKTOP_SIZE[0] - 700, 24)
-
-
-def rss(name, count):
-    items = "".join(
-        "<item><title>%s 記事%d</title><link>http://example.com/%s/%d</link>"
-        "<pubDate>Mon, %02d Jan 2024 00:00:00 GMT</pubDate></item>" % (name, i, name, i, 20 - i)
-        for i in range(count))
-    return ('<?xml version="1.0" encoding="UTF-8"?><rss version="2.0"><channel><title>%s</title>'
-            "<link>http://example.com/%s</link>%s</channel></rss>" % (name, name, items)).encode()
-
-
-def folder(title, sites):
-    items = "".join(
-        '<item type="rss"><title>%s</title><link/><src>%s</src><newflag>0</newflag>'
-        '<usedate>1</usedate><count check="0" error="0" update="0"/></item>' % site for site in sites)
-    return ('<item type="folder"><title>%s</title><newflag>0</newflag>'
-            '<count check="0" error="0" update="0"/><filter condition="0" scope="0"/>%s</item>'
-            % (title.replace("&", "&amp;"), items))
 
 
 def tray_picture(session):

@@ -349,7 +349,8 @@ bool RunAsFakeBrowser() {
 int Usage() {
   std::fputs(
       "wintool wait-window CLASS TITLE MS | wait-no-window CLASS TITLE MS |\n"
-      "        window-info CLASS TITLE | close-window CLASS TITLE |\n"
+      "        window-info CLASS TITLE | window-rect CLASS TITLE | screen-info ALL |\n"
+      "        close-window CLASS TITLE |\n"
       "        hold-mutex NAME MS | mutex-exists NAME | dialog-text CLASS TITLE |\n"
       "        fake-main-window OUTFILE MS | request SUBCOMMAND | catch-window OUTFILE MS |\n"
       "        post-message CLASS TITLE MESSAGE WPARAM LPARAM | tray-entry exists|delete |\n"
@@ -465,6 +466,20 @@ int DialogCommand(int argc, wchar_t** argv) {
   return ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(item)) ? 0 : 1;
 }
 
+// The work area of the monitor that holds the task bar, the tooltip colour, and the sizing
+// frame: what the notices are laid out by.
+int PrintScreenInfo() {
+  HWND tray = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!::GetMonitorInfoW(::MonitorFromWindow(tray, MONITOR_DEFAULTTOPRIMARY), &info)) return 1;
+  const COLORREF tooltip = ::GetSysColor(COLOR_INFOBK);
+  std::printf("work=%ld,%ld,%ld,%ld\ninfobk=%d,%d,%d\nsizeframe=%d\n", info.rcWork.left, info.rcWork.top,
+              info.rcWork.right, info.rcWork.bottom, GetRValue(tooltip), GetGValue(tooltip), GetBValue(tooltip),
+              ::GetSystemMetrics(SM_CYSIZEFRAME));
+  return 0;
+}
+
 int Main(int argc, wchar_t** argv);
 
 }  // namespace
@@ -506,6 +521,14 @@ int Main(int argc, wchar_t** argv) {
     std::printf("visible=%d\n", ::IsWindowVisible(window) ? 1 : 0);
     return 0;
   }
+  if (command == L"window-rect" && argc == 4) {
+    HWND window = ::FindWindowW(OrNull(argv[2]), OrNull(argv[3]));
+    RECT bounds{};
+    if (!window || !::GetWindowRect(window, &bounds)) return 1;
+    std::printf("%ld,%ld,%ld,%ld\n", bounds.left, bounds.top, bounds.right, bounds.bottom);
+    return 0;
+  }
+  if (command == L"screen-info" && argc == 3) return PrintScreenInfo();
   if (command == L"send-message" && argc == 7) {
     HWND window = ::FindWindowW(OrNull(argv[2]), OrNull(argv[3]));
     if (!window) return 1;

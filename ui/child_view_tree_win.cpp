@@ -240,7 +240,7 @@ void CChildView::SortFolder(ItemId id, bool byUpdateTime, bool normalOrder) {
   SortChildren(*folder, byUpdateTime, normalOrder);
   HTREEITEM folderNode = NodeFromId(id);
   const bool expanded = (TreeView_GetItemState(tree_, folderNode, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
-  ::SendMessageW(tree_, WM_SETREDRAW, FALSE, 0);
+  const TreeRedrawPause pause(*this);
   for (ItemId child : ChildIds(id)) TreeView_DeleteItem(tree_, NodeFromId(child));
   for (const auto& child : folder->Children()) {
     const ItemId childId = InsertNode(*child, folderNode);
@@ -248,8 +248,6 @@ void CChildView::SortFolder(ItemId id, bool byUpdateTime, bool normalOrder) {
     RefreshItemImage(childId);
   }
   if (expanded) TreeView_Expand(tree_, folderNode, TVE_EXPAND);
-  ::SendMessageW(tree_, WM_SETREDRAW, TRUE, 0);
-  ::InvalidateRect(tree_, nullptr, TRUE);
 }
 
 // An empty list and no last-modified text: the next check asks unconditionally and every

@@ -201,13 +201,25 @@ ItemId CChildView::InsertNode(CItemBase& item, HTREEITEM parent, HTREEITEM after
 
 // Every site is listed under its subscription with tick 0, so no check is held back at start.
 void CChildView::FillTree() {
+  const TreeRedrawPause pause(*this);
   ::SendMessageW(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
   ids_.Clear();
   subscriptions_.Clear();
   for (const auto& folder : folders_) AddFolderNodes(*folder);
 }
 
+CChildView::TreeRedrawPause::TreeRedrawPause(CChildView& view) : view_(view) {
+  if (view_.redrawPauses_++ == 0 && view_.tree_) ::SendMessageW(view_.tree_, WM_SETREDRAW, FALSE, 0);
+}
+
+CChildView::TreeRedrawPause::~TreeRedrawPause() {
+  if (--view_.redrawPauses_ != 0 || !view_.tree_) return;
+  ::SendMessageW(view_.tree_, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(view_.tree_, nullptr, TRUE);
+}
+
 void CChildView::AddFolderNodes(CFolderItem& folder) {
+  const TreeRedrawPause pause(*this);
   const ItemId folderId = InsertNode(folder, TVI_ROOT);
   HTREEITEM folderNode = NodeFromId(folderId);
   for (const auto& child : folder.Children()) {

@@ -223,6 +223,20 @@ class CChildView : public CWindow, public IServerHost {
   void SetNodeBold(ItemId id, bool bold);
   bool FolderIsChecking(ItemId folder) const;
 
+  // While one lives, the tree control neither draws nor updates its scroll bars: changes of
+  // hundreds of nodes then cost one redraw. Nested pauses end with the outermost.
+  class TreeRedrawPause {
+   public:
+    explicit TreeRedrawPause(CChildView& view);
+    ~TreeRedrawPause();
+    TreeRedrawPause(const TreeRedrawPause&) = delete;
+    TreeRedrawPause& operator=(const TreeRedrawPause&) = delete;
+
+   private:
+    CChildView& view_;
+  };
+  int redrawPauses_ = 0;
+
   bool CreateTreeControl();
   void FillTree();
   void AddFolderNodes(CFolderItem& folder);

@@ -20,6 +20,7 @@ ItemId CChildView::AddSiteNode(CItemBase& site) {
 void CChildView::AddMissingNodes(CFolderItem& folder) {
   const ItemId folderId = IdOfItem(&folder);
   if (!folderId) return;
+  const TreeRedrawPause pause(*this);
   HTREEITEM folderNode = NodeFromId(folderId);
   HTREEITEM previous = TVI_FIRST;
   for (const auto& child : folder.Children()) {
@@ -48,6 +49,7 @@ bool CChildView::SyncFolder(ItemId folderId, const std::vector<OpmlOutline>& ite
   auto& folder = static_cast<CFolderItem&>(*item);
   const auto sites = FlattenOpmlSites(items);
   const auto gone = SitesWithoutCounterpart(folder, sites);
+  const TreeRedrawPause pause(*this);
   for (const CItemBase* site : gone) {
     const ItemId id = IdOfItem(site);
     CancelCheck(id);

@@ -8,12 +8,12 @@ namespace {
 
 // Folders of sites of articles; a title starting with '*' is a new article, a site name with
 // '*' has news. Folder flags follow their sites.
-using SiteSpec = std::pair<Text, std::vector<Text>>;
-using FolderSpec = std::pair<Text, std::vector<SiteSpec>>;
+using SiteArticles = std::pair<Text, std::vector<Text>>;
+using FolderSites = std::pair<Text, std::vector<SiteArticles>>;
 
-FolderList MakeTree(const std::vector<FolderSpec>& spec) {
+FolderList MakeTree(const std::vector<FolderSites>& layout) {
   FolderList folders;
-  for (const auto& [folderName, sites] : spec) {
+  for (const auto& [folderName, sites] : layout) {
     auto folder = std::make_unique<CFolderItem>();
     folder->title = folderName;
     const CItemBase* last = nullptr;

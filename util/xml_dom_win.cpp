@@ -7,6 +7,7 @@
 #include "util/memory_stream_win.h"
 #include "util/wide_win.h"
 #include "util/xml_bytes.h"
+#include "util/xml_reader.h"
 
 namespace {
 
@@ -243,9 +244,14 @@ std::optional<std::string> CXmlDomDocument::SaveToBytes() const {
 
 std::optional<XmlElement> LoadXmlDocument(std::string_view bytes, XmlLoadError* error) {
   if (error) *error = XmlLoadError{};
+  const std::string prepared = PrepareXmlForDom(bytes);
+  // Most documents are plain: read directly, several times faster than through the DOM.
+  if (prepared.size() <= kMaxDocumentFileBytes) {
+    if (auto root = ReadPlainXml(prepared, kMaxXmlDepth)) return root;
+  }
   CXmlDomDocument document;
   if (!document.Create()) return std::nullopt;
-  if (!document.LoadBytes(PrepareXmlForDom(bytes), error)) return std::nullopt;
+  if (!document.LoadBytes(prepared, error)) return std::nullopt;
   return document.RootElement();
 }
 

@@ -104,6 +104,7 @@ TEST(XmlDocument, PlainReaderAgreesWithTheDom) {
                           "  <t>A &lt;b&gt; &#x65E5;&#26412; \xF0\x9F\x98\x80</t>\n  <e/><e></e>"
                           "<c><![CDATA[<p>x</p>\r\n]]> tail</c><m>a<!--x-->b<?p?>c</m>"
                           "<dc:date>2024</dc:date><s>  padded  </s><n>\r\nline\rend\n</n></r>\n<!-- after -->"},
+      {"data file", "<?xml version='1.0' encoding='utf-8'?>\n<pelun><item type=\"folder\"><title>F</title><newflag>0</newflag><count check=\"0\" error=\"0\" update=\"0\"/><filter condition=\"0\" scope=\"0\"/><item type=\"rss\"><title>a</title><link/><src>http://127.0.0.1:1/a.xml</src><newflag>0</newflag><usedate>1</usedate><count check=\"0\" error=\"0\" update=\"0\"/></item><item type=\"rss\"><title>b</title><link/><src>http://x/?a=1&amp;b=2</src><user>u</user><pass>p</pass><newflag>0</newflag><usedate>1</usedate><count check=\"0\" error=\"0\" update=\"0\"/></item></item></pelun>"},
       {"white space only", "<r> <a> </a>\n\t<b> x </b></r>"},
       {"white space reference", "<r><b>&#32;</b></r>"},
       {"space cdata", "<r><![CDATA[ ]]></r>"},
@@ -146,4 +147,35 @@ TEST(XmlDocument, PlainReaderAgreesWithTheDom) {
     EXPECT_EQ(ToUtf8(dumped), ToUtf8(*dom));
   }
   EXPECT_GE(read, 20) << "the plain documents are read directly";
+}
+
+// What the writer writes reads back the same through the DOM and the direct reader, with the
+// characters XML cannot hold left out.
+TEST(XmlDocument, WrittenDocumentsReadBack) {
+  const Text tricky = u"a & b < c > \"d\" 'e'\tf\r\ng\rh\x01i \U0001F600 \xD800j";
+  const Text kept = u"a & b < c > \"d\" 'e'\tf\r\ng\rhi \U0001F600 j";
+  XmlDocumentData data;
+  data.declaration = u"version='1.0' encoding='utf-8'";
+  data.root = XmlElement(u"root");
+  data.root.SetAttribute(u"value", tricky);
+  data.root.AddElement(u"text", tricky);
+  data.root.AddElement(u"empty");
+  const auto bytes = SaveXmlDocument(data);
+  ASSERT_TRUE(bytes);
+  EXPECT_TRUE(bytes->starts_with("<?xml version='1.0' encoding='utf-8'?>\n<root value=\""));
+  for (const bool direct : {true, false}) {
+    SCOPED_TRACE(direct);
+    std::optional<XmlElement> root;
+    if (direct) {
+      root = ReadPlainXml(*bytes, kMaxXmlDepth);
+    } else {
+      CXmlDomDocument document;
+      ASSERT_TRUE(document.Create() && document.LoadBytes(*bytes, nullptr));
+      root = document.RootElement();
+    }
+    ASSERT_TRUE(root);
+    EXPECT_EQ(ToUtf8(root->AttributeOr(u"value")), ToUtf8(kept));
+    EXPECT_EQ(ToUtf8(root->ChildText(u"text")), ToUtf8(kept));
+    EXPECT_NE(root->Child(u"empty"), nullptr);
+  }
 }

@@ -63,7 +63,7 @@ class Sheets(unittest.TestCase):
 
     def shortcut(self):
         pattern = os.path.join(self.session.env["WINEPREFIX"], "drive_c", "users", "*", "AppData", "Roaming",
-                               "Microsoft", "Windows", "Start Menu", "Programs", "Startup", "pelun.lnk")
+                               "Microsoft", "Windows", "Start Menu", "Programs", "[Ss]tart[Uu]p", "pelun.lnk")
         found = glob.glob(pattern)
         return found[0] if found else None
 
@@ -209,8 +209,9 @@ class Sheets(unittest.TestCase):
             session.screenshot("site-general.png")
             self.page(sheet, 1, "site-info.png")
             info = self.state(sheet, 1002)["text"]
-            self.assertIn("■更新日時|HTTP : ", info)
-            self.assertIn("更新チェック : 1回|新着 : 1回 (100.0%)|エラー : 0回 (0.0%)|", info)
+            # Line breaks come back as "||".
+            self.assertRegex(info, r"^■更新日時\|\|HTTP : \|\|RSS : \|\|システム : \S+ \d+:\d\d:\d\d\|\|\|\|■回数")
+            self.assertTrue(info.endswith("更新チェック : 1回||新着 : 1回 (100.0%)||エラー : 0回 (0.0%)||"), info)
             self.page(sheet, 0)
             # A new address empties the password field; typed again, it is kept for that address.
             self.act("set", sheet, 1005, new)

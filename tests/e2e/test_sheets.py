@@ -267,18 +267,29 @@ class Sheets(unittest.TestCase):
         with harness.PelunSession() as session:
             self.session = session
             browser = session.use_fake_browser()
-            session.write_define_ini(session.default_define_ini() +
-                                     "[search1]\r\nface=ローカル\r\nhtml=%s\r\nrss=%s\r\n"
-                                     "[search2]\r\nface=Aサイト\r\nhtml=http://a/\r\nrss=http://a/\r\n"
-                                     "[search4]\r\nface=after a gap\r\nhtml=x\r\nrss=x\r\n"
-                                     % (self.feeds.url("/page?" + markers), self.feeds.url("/search.xml?" + markers)))
+            # The search services shipped with the program, read in the system code page.
+            with open(os.path.join(harness.ROOT, "app", "define.ini"), "rb") as f:
+                session.write_define_ini(session.default_define_ini() + f.read().decode("cp932"))
             self.start(session, "timer=0\nbrowser=%s" % browser, [folder("F", [])])
             session.wintool_ok("tree-select", "F")
             title = "新規検索サイト"
             self.command(ID_NEW_SEARCH_SITE)
             self.wait_dialog(title)
+            self.assertEqual((self.state(title, 1002)["count"], self.state(title, 1002)["text"]), ("4", "Bingニュース"))
+            session.wintool_ok("press-button", DIALOG, title, str(IDCANCEL))
+            self.gone(title)
+
+            # Read again when the dialog opens: local services, one of them after a gap.
+            session.write_define_ini(session.default_define_ini() +
+                                     "[search1]\r\nface=ローカル\r\nhtml=%s\r\nrss=%s\r\n"
+                                     "[search2]\r\nface=Aサイト\r\nhtml=http://a/\r\nrss=http://a/\r\n"
+                                     "[search4]\r\nface=after a gap\r\nhtml=x\r\nrss=x\r\n"
+                                     % (self.feeds.url("/page?" + markers), self.feeds.url("/search.xml?" + markers)))
+            self.command(ID_NEW_SEARCH_SITE)
+            self.wait_dialog(title)
             texts = session.wintool_ok("dialog-text", DIALOG, title)
             self.assertNotIn("after a gap", texts)
+            self.assertEqual(self.state(title, 1002)["count"], "2")
             self.assertEqual(self.state(title, 1002)["text"], "Aサイト")  # sorted by name
             self.act("select", title, 1002, "1")
             self.press_ok(title)

@@ -69,7 +69,8 @@ int PrintState(HWND control) {
   std::printf("checked=%d\nenabled=%d\nvisible=%d\n", Send(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0,
               ::IsWindowEnabled(control) ? 1 : 0, ::IsWindowVisible(control) ? 1 : 0);
   if (_wcsicmp(className, L"ComboBox") == 0)
-    std::printf("selection=%d\n", static_cast<int>(Send(control, CB_GETCURSEL, 0, 0)));
+    std::printf("selection=%d\ncount=%d\n", static_cast<int>(Send(control, CB_GETCURSEL, 0, 0)),
+                static_cast<int>(Send(control, CB_GETCOUNT, 0, 0)));
   if (_wcsicmp(className, L"ListBox") == 0) {
     const int count = static_cast<int>(Send(control, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {

@@ -17,6 +17,8 @@ namespace {
 Text LocalTimeText(int64_t secondsSince1970) {
   constexpr int64_t kEpochDifference = 11644473600LL;  // 1601 to 1970, in seconds
   constexpr int64_t kTicksPerSecond = 10000000LL;
+  constexpr int64_t kLastSecond = 253402300799LL;  // 9999-12-31 23:59:59, the last the platform writes
+  if (secondsSince1970 <= 0 || secondsSince1970 > kLastSecond) return Text();
   const uint64_t ticks = static_cast<uint64_t>((secondsSince1970 + kEpochDifference) * kTicksPerSecond);
   const FILETIME utc{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
   SYSTEMTIME universal{}, local{};

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <cwchar>
 
 #include "app/private_messages.h"
 #include "store/profile_file.h"
@@ -53,6 +54,18 @@ bool NetworkIsAlive() {
   return NetworkCountsAsUp(alive, alive ? 0 : ::GetLastError());
 }
 
+// Test runs can shorten the minute of the periodic timer (PELUN_MINUTE_MS), so that a schedule
+// of 15 "minutes" can be watched in seconds.
+UINT MinuteMilliseconds() {
+  static const UINT minute = [] {
+    wchar_t value[16] = {};
+    const DWORD length = ::GetEnvironmentVariableW(L"PELUN_MINUTE_MS", value, 16);
+    const unsigned long asked = length > 0 && length < 16 ? std::wcstoul(value, nullptr, 10) : 0;
+    return asked > 0 ? static_cast<UINT>(asked) : static_cast<UINT>(kMinuteMilliseconds);
+  }();
+  return minute;
+}
+
 }  // namespace
 
 // Start-up: the first check after the network test, or straight to the periodic timer.
@@ -67,7 +80,7 @@ void CChildView::RestartCheckTimers(UINT startupDelay) {
   minuteCounter_ = 0;
   ::KillTimer(hwnd(), kStartupTimer);
   ::KillTimer(hwnd(), kMinuteTimer);
-  if (settings_.timer != 0) ::SetTimer(hwnd(), kMinuteTimer, kMinuteMilliseconds, nullptr);
+  if (settings_.timer != 0) ::SetTimer(hwnd(), kMinuteTimer, MinuteMilliseconds(), nullptr);
   if (startupDelay != 0) ::SetTimer(hwnd(), kStartupTimer, startupDelay, nullptr);
 }
 

@@ -30,6 +30,7 @@
 #include "util/window_win.h"
 
 class CSiteDropTarget;
+struct ItemSourceFields;
 
 class CChildView : public CWindow, public IServerHost, private CheckRunnerHost {
  public:
@@ -118,6 +119,10 @@ class CChildView : public CWindow, public IServerHost, private CheckRunnerHost {
   OpmlImport ImportOpmlList(CFolderItem* folder, const CItemBase* after, const std::vector<OpmlOutline>& items);
   // Registering a site from text (a typed, pasted, dropped or forwarded address) next to node.
   void StartAddSiteFlow(TextView text, ItemId node);
+  // The options sheet; OK applies the settings at once (the file is written with the next save).
+  void ShowOptions();
+  // The property sheet of the selected site or folder.
+  void ShowItemProperties();
   // After a site's src, user or password changed: its node moves to its new subscription.
   void ResubscribeSite(ItemId id, TextView oldKey);
   // Drag feedback of the drop target (child_view_drag_win.cpp).
@@ -204,6 +209,12 @@ class CChildView : public CWindow, public IServerHost, private CheckRunnerHost {
   // Removes a site's node, id and subscription entry; the model keeps the item.
   void RemoveSiteNode(ItemId id);
   void BackUpDataFile();
+  // Dialogs (child_view_dialogs_win.cpp).
+  void ChangePassPhrase(const Text& passPhrase);
+  void EditSiteProperties(ItemId id);
+  void EditFolderProperties(ItemId id);
+  void ApplySourceOfSite(ItemId id, CItemBase& item, const ItemSourceFields& before, const ItemSourceFields& after);
+  void AddSearchSite();
   void ExportOpml(bool selectedOnly);
   void ImportOpml();
   void PasteSite();

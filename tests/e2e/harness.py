@@ -21,7 +21,7 @@ MAIN_WINDOW_TITLE = "pelun設定"
 DESKTOP_SIZE = (1024, 768)
 ARTIFACTS = os.path.join(ROOT, "build", "artifacts")
 # Tool commands that only look, and may be started again when a start does not come to run.
-LOOKING_TOOL_COMMANDS = {"wait-window", "wait-no-window", "window-info", "dialog-text", "tree-items",
+LOOKING_TOOL_COMMANDS = {"wait-window", "wait-no-window", "window-info", "dialog-text", "tree-items", "page-state",
                          "wait-popup", "mutex-exists", "screen-info", "window-rect"}
 LOOKING_TOOL_RESTART = 15  # seconds
 

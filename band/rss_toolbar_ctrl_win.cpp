@@ -19,6 +19,7 @@ namespace {
 // open it.
 constexpr char16_t kHomePage[] = u"https://pelun.example/";
 constexpr int kImageSize = 16;
+constexpr int kImageCount = 4;
 constexpr COLORREF kTransparent = RGB(192, 192, 192);
 enum ButtonImage { kNoFeedImage = 0, kFeedImage = 1, kNoNewsImage = 2, kNewsImage = 3 };
 constexpr size_t kMaxToolTipChars = 79;
@@ -61,8 +62,11 @@ bool CRssToolbarCtrl::Create(HWND rebar, com_ptr<IDispatch> browser) {
 }
 
 void CRssToolbarCtrl::AddButtons() {
-  images_.reset(::ImageList_LoadImageW(BandModule(), MAKEINTRESOURCEW(IDB_TOOLBAR_IMAGES), kImageSize, 0,
-                                       kTransparent, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+  // A list of full colour depth: one made by ImageList_LoadImage keeps only 16 colours.
+  images_.reset(::ImageList_Create(kImageSize, kImageSize, ILC_COLOR24 | ILC_MASK, kImageCount, 0));
+  unique_hgdiobj bitmap(::LoadImageW(BandModule(), MAKEINTRESOURCEW(IDB_TOOLBAR_IMAGES), IMAGE_BITMAP, 0, 0,
+                                     LR_CREATEDIBSECTION));
+  if (images_ && bitmap) ::ImageList_AddMasked(images_.get(), static_cast<HBITMAP>(bitmap.get()), kTransparent);
   ::SendMessageW(window_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
   const INT_PTR emptyText = ::SendMessageW(window_, TB_ADDSTRINGW, 0, reinterpret_cast<LPARAM>(L"\0"));
   ::SendMessageW(window_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);

@@ -183,6 +183,18 @@ class BandTest(unittest.TestCase):
             self.assertTrue(self.session.poll_until(lambda: host.ask("navigations") != [], 10))
             self.assertEqual(host.ask("navigations"), ["navigate=https://pelun.example/ "])
 
+        with self.subTest("hidden and shown again, and a second browser window in the process"):
+            self.assertEqual(host.ask("reopen"), ["restored-on-close=1", "toolbar=1"])
+            host.ask("page", "http://x.example/", "top", link("f.xml", "X"))
+            self.assertEqual([i[3] for i in host.open_menu("feed")], ["X"], "through the rebar hooked once")
+            host.ask("close-menu")
+            self.assertEqual(host.ask("second", "start")[0], "created=1")
+            self.assertEqual(host.value("catch-windows"), "2", "each window follows the broadcast")
+            self.assertEqual(host.ask("second", "close"), ["rebar-restored=1"])
+            self.assertEqual(host.value("catch-windows"), "1")
+            self.assertEqual([i[3] for i in host.open_menu("feed")], ["X"], "the first rebar keeps its hook")
+            host.ask("close-menu")
+
         # The program starts, checks its sites and announces news: the band follows.
         port = harness.free_port()
         feeds = FeedServer(lifetime=300).start()
@@ -214,6 +226,7 @@ class BandTest(unittest.TestCase):
             self.assertTrue(self.session.poll_until(lambda: host.value("button-image", str(ARTICLES)) == "2", 30))
 
         with self.subTest("a chosen feed opens the program's add-site dialog"):
+            host.ask("leave", "top")
             host.ask("page", "http://blog.example/a/b.html", "top", link("../rss/index.xml", "Blog"))
             items = host.open_menu("feed")
             self.assertEqual(items, [("45100", "0", "0", "Blog")])

@@ -2,7 +2,8 @@
 // gives it a site and a stand-in browser, and plays the browser's events. Reads one command a
 // line on stdin and answers on stdout, each answer ending with a line ".":
 //   start | band-info | page URL FRAME LINK... | leave FRAME | open-menu articles|feed | menu
-//   choose ID | close-menu | button-image ID | navigations | clipboard | toolbar-rect | close
+//   choose ID | close-menu | button-image ID | navigations | clipboard | close | reopen
+//   catch-windows | second start|close (a second window with a band of its own)
 // FRAME is "top" or a frame's address; LINK is "type|rel|href|title" ("-" for no title).
 #include <windows.h>
 #include <commctrl.h>
@@ -59,6 +60,8 @@ class CBandHost {
   void Leave(Command& c);
   void Menu(Command& c);
   void Close(Command& c);
+  void Reopen(Command& c);
+  void InsertIntoRebar(HWND toolbar);
   CFakeDispatch* Frame(const std::wstring& name, const std::wstring& url, const std::vector<std::wstring>& links);
   void Fire(DISPID id, std::vector<VARIANT> argumentsLastFirst);
   HWND Toolbar() const;
@@ -73,6 +76,7 @@ class CBandHost {
 };
 
 CBandHost g_host;
+CBandHost g_second;
 
 LRESULT CALLBACK HostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kCommandMessage) {
@@ -109,6 +113,29 @@ void CBandHost::Run(Command& c) {
   if (verb == L"leave" && c.words.size() == 2) return Leave(c);
   if (verb == L"menu") return Menu(c);
   if (verb == L"close") return Close(c);
+  if (verb == L"reopen") return Reopen(c);
+  if (verb == L"second" && c.words.size() == 2) {
+    Command inner;
+    inner.words = {c.words[1]};
+    if (!g_second.hwnd()) g_second.CreateWindows();
+    g_second.Run(inner);
+    c.answer << inner.answer.str();
+    return;
+  }
+  if (verb == L"catch-windows") {
+    int count = 0;
+    ::EnumWindows([](HWND window, LPARAM counter) -> BOOL {
+      wchar_t name[64] = {};
+      DWORD process = 0;
+      ::GetWindowThreadProcessId(window, &process);
+      if (process == ::GetCurrentProcessId() && ::GetClassNameW(window, name, 64) &&
+          lstrcmpW(name, L"p_e_l_u_n_catch_window_class") == 0)
+        ++*reinterpret_cast<int*>(counter);
+      return TRUE;
+    }, reinterpret_cast<LPARAM>(&count));
+    c.answer << L"catch-windows=" << count << L"\n";
+    return;
+  }
   if (verb == L"choose" && c.words.size() == 2) {
     ::EndMenu();
     ::PostMessageW(Toolbar(), WM_COMMAND, std::stoul(c.words[1]), 0);
@@ -141,12 +168,6 @@ void CBandHost::Run(Command& c) {
     }
     const Text unicode = FromSystemCodePage(text).value_or(Text());
     c.answer << L"clipboard=" << W(unicode) << L"\n";
-    return;
-  }
-  if (verb == L"toolbar-rect") {
-    RECT rect{};
-    ::GetWindowRect(Toolbar(), &rect);
-    c.answer << L"rect=" << rect.left << L"," << rect.top << L"," << rect.right << L"," << rect.bottom << L"\n";
     return;
   }
   c.answer << L"error=unknown command\n";
@@ -184,7 +205,12 @@ void CBandHost::Start(Command& c) {
   c.answer << L"toolbar=" << (toolbar ? 1 : 0) << L" class=" << className
            << L" parent-is-rebar=" << (::GetParent(toolbar) == rebar_ ? 1 : 0) << L" buttons="
            << ::SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0) << L"\n";
-  // As the browser does: the band's window goes into a rebar band of its own.
+  InsertIntoRebar(toolbar);
+  c.answer << L"visible=" << (::IsWindowVisible(toolbar) ? 1 : 0) << L"\n";
+}
+
+// As the browser does: the band's window goes into a rebar band of its own.
+void CBandHost::InsertIntoRebar(HWND toolbar) {
   REBARBANDINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_ID | RBBIM_STYLE | RBBIM_SIZE;
@@ -199,7 +225,24 @@ void CBandHost::Start(Command& c) {
   bandInfo.dwMask = DBIM_MINSIZE | DBIM_ACTUAL;
   band_->GetBandInfo(kBandId, DBIF_VIEWMODE_NORMAL, &bandInfo);
   band_->ShowDW(TRUE);
-  c.answer << L"visible=" << (::IsWindowVisible(toolbar) ? 1 : 0) << L"\n";
+}
+
+// The user hides the toolbar and shows it again: the browser closes the band and sites it anew.
+void CBandHost::Reopen(Command& c) {
+  band_->CloseDW(0);
+  com_ptr<IObjectWithSite> withSite;
+  band_->QueryInterface(IID_IObjectWithSite, withSite.put_void());
+  withSite->SetSite(nullptr);
+  c.answer << L"restored-on-close="
+           << (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(rebar_, GWLP_WNDPROC)) == rebarProcedure_ ? 1 : 0)
+           << L"\n";
+  ::SendMessageW(rebar_, RB_DELETEBAND, 0, 0);
+  auto* site = new CFakeSite(rebar_, browser_);
+  withSite->SetSite(static_cast<IOleWindow*>(site));
+  site->Release();
+  HWND toolbar = Toolbar();
+  c.answer << L"toolbar=" << (toolbar && ::GetParent(toolbar) == rebar_ ? 1 : 0) << L"\n";
+  InsertIntoRebar(toolbar);
 }
 
 // Every mask bit set: the title and the background must stay as the host set them.

@@ -59,6 +59,20 @@ VARIANT IntegerArgument(long value) {
   return v;
 }
 
+VARIANT ObjectArgument(IDispatch* object) {
+  VARIANT v;
+  ::VariantInit(&v);
+  v.vt = VT_DISPATCH;
+  v.pdispVal = object;
+  return v;
+}
+
+VARIANT EmptyArgument() {
+  VARIANT v;
+  ::VariantInit(&v);
+  return v;
+}
+
 VARIANT MissingArgument() {
   VARIANT v;
   ::VariantInit(&v);

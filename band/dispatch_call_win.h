@@ -42,4 +42,6 @@ com_ptr<IDispatch> QueryDispatch(IUnknown* object, REFIID iid);
 // VARIANT arguments that borrow their value.
 VARIANT TextArgument(BSTR text);
 VARIANT IntegerArgument(long value);
+VARIANT ObjectArgument(IDispatch* object);
 VARIANT MissingArgument();
+VARIANT EmptyArgument();

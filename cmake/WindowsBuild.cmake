@@ -91,7 +91,7 @@ target_link_libraries(wintool PRIVATE pelun_glue)
 target_link_options(wintool PRIVATE -municode)
 
 # Test host of the toolbar band: the band in a rebar of its own, with a stand-in browser.
-add_executable(band_host tests/wine/band_host.cpp tests/wine/band_host_fakes.cpp)
+add_executable(band_host tests/wine/band_host.cpp tests/wine/band_host_fakes.cpp band/dispatch_call_win.cpp)
 target_link_libraries(band_host PRIVATE pelun_glue)
 
 # `make bench`: figures printed beside their targets, never asserted.

@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "band/dispatch_call_win.h"
 #include "tests/wine/band_host_fakes.h"
 #include "util/code_page.h"
 #include "util/wide_win.h"
@@ -320,20 +321,6 @@ void CBandHost::Fire(DISPID id, std::vector<VARIANT> argumentsLastFirst) {
   browser_->Sink()->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
 }
 
-VARIANT DispatchArgument(IDispatch* object) {
-  VARIANT v;
-  ::VariantInit(&v);
-  v.vt = VT_DISPATCH;
-  v.pdispVal = object;
-  return v;
-}
-
-VARIANT EmptyArgument() {
-  VARIANT v;
-  ::VariantInit(&v);
-  return v;
-}
-
 // "page URL FRAME LINK...": the document of that frame (or of the top window) has loaded.
 void CBandHost::Page(Command& c) {
   const std::wstring& url = c.words[1];
@@ -341,7 +328,7 @@ void CBandHost::Page(Command& c) {
   std::vector<std::wstring> links(c.words.begin() + 3, c.words.end());
   CFakeDispatch* frame = Frame(name, url, links);
   keep_.push_back(com_ptr<IDispatch>::Attach(frame));
-  Fire(DISPID_DOCUMENTCOMPLETE, {EmptyArgument(), DispatchArgument(frame)});
+  Fire(DISPID_DOCUMENTCOMPLETE, {EmptyArgument(), ObjectArgument(frame)});
 }
 
 // "leave FRAME": the top window ("top") or the frame showing that address navigates away.
@@ -350,7 +337,7 @@ void CBandHost::Leave(Command& c) {
   CFakeDispatch* frame = Frame(name, name == L"top" ? L"about:blank" : name, {});
   keep_.push_back(com_ptr<IDispatch>::Attach(frame));
   std::vector<VARIANT> arguments(6, EmptyArgument());
-  arguments.push_back(DispatchArgument(frame));
+  arguments.push_back(ObjectArgument(frame));
   Fire(DISPID_BEFORENAVIGATE2, arguments);
 }
 

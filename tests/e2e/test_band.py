@@ -3,6 +3,7 @@ ours (tests/wine/band_host.cpp) that gives it a rebar and a stand-in browser, wi
 program and with the real one running."""
 import os
 import queue
+import re
 import shutil
 import subprocess
 import threading
@@ -36,6 +37,12 @@ class BandHost:
         session.processes.append(self.process)
         self.lines = queue.Queue()
         threading.Thread(target=self._read, daemon=True).start()
+
+    def close(self):
+        """End of input ends the host; then its output is read to the end."""
+        self.process.stdin.close()
+        harness.stop_process(self.process)
+        self.process.stdout.close()
 
     def _read(self):
         for line in self.process.stdout:
@@ -141,6 +148,7 @@ class BandTest(unittest.TestCase):
     def test_band_in_a_host_without_and_with_the_program(self):
         self.registered()
         host = BandHost(self.session)
+        self.addCleanup(host.close)
         self.assertEqual(host.ask("start"), ["created=1", "setsite=0", "toolbar=1 class=ToolbarWindow32 parent-is-rebar=1"
                                              " buttons=2", "visible=1"])
         info = host.value("band-info")
@@ -181,7 +189,20 @@ class BandTest(unittest.TestCase):
             self.assertEqual(host.open_menu("articles"), [("1012", "0", "0", "pelunについて(&A)")])
             host.ask("choose", "1012")
             self.assertTrue(self.session.poll_until(lambda: host.ask("navigations") != [], 10))
-            self.assertEqual(host.ask("navigations"), ["navigate=https://pelun.example/ "])
+            host.ask("click", str(ARTICLES))
+            self.assertEqual(host.ask("navigations"), ["navigate=https://pelun.example/ "] * 2)
+
+        with self.subTest("the context-menu helper without the program"):
+            self.assertEqual(host.ask("util"), ["created=1 dispid=1"])
+            for href, text in (("", "RSSリンクが見つかりません。"),
+                               ("../feed.rdf", "http://site.example/feed.rdf" + CLIPBOARD_NOTICE)):
+                host.ask("addrss", "http://site.example/a/page.html", href)
+                self.assertTrue(self.session.poll_until(
+                    lambda: text in self.session.wintool("dialog-text", "#32770", "pelun")[1], 20), text)
+                self.session.wintool_ok("close-window", "#32770", "pelun")
+                self.assertTrue(self.session.poll_until(
+                    lambda: self.session.wintool("wait-window", "#32770", "pelun", "0")[0] != 0, 10))
+            self.assertEqual(host.value("clipboard"), "http://site.example/feed.rdf")
 
         with self.subTest("hidden and shown again, and a second browser window in the process"):
             self.assertEqual(host.ask("reopen"), ["restored-on-close=1", "toolbar=1"])
@@ -213,9 +234,14 @@ class BandTest(unittest.TestCase):
                              [("1", "【ニュース】\t2件"), ("0", "【静か】\t-"), ("0", "【R&&D】\t1件")])
             self.assertEqual([i[3] for i in items[3:]], ["", "全てを更新(&R)", "設定(&S)", "", "pelunについて(&A)"])
             self.session.screenshot("band_folder_menu.png")
+            host.ask("hold", "shift")
             host.ask("choose", "45202")
-            self.assertTrue(self.session.poll_until(lambda: len(host.ask("navigations")) == 2, 10))
-            self.assertRegex(host.ask("navigations")[-1], r"^navigate=http://127\.0\.0\.1:%d/new\?\d+ $" % port)
+            folder_page = r"^navigate=http://127\.0\.0\.1:%d/new\?\d+ - _blank $" % port
+            self.assertTrue(self.session.poll_until(
+                lambda: re.match(folder_page, host.ask("navigations")[-1]), 10), "with Shift in a new window")
+            host.ask("hold", "none")
+            host.ask("click", str(ARTICLES))
+            self.assertEqual(host.ask("navigations")[-1], "navigate=http://127.0.0.1:%d/new " % port)
 
         with self.subTest("news read: the broadcast says so"):
             with urllib.request.urlopen("http://127.0.0.1:%d/folderlist.xml" % port, timeout=10) as answer:
@@ -231,6 +257,14 @@ class BandTest(unittest.TestCase):
             items = host.open_menu("feed")
             self.assertEqual(items, [("45100", "0", "0", "Blog")])
             self.session.screenshot("band_feed_menu.png")
+            host.ask("hold", "ctrl")
+            host.ask("choose", "45100")
+            notice = "http://blog.example/rss/index.xml" + CLIPBOARD_NOTICE
+            self.assertTrue(self.session.poll_until(
+                lambda: notice in self.session.wintool("dialog-text", "#32770", "pelun")[1], 20), "Control: clipboard")
+            self.session.wintool_ok("close-window", "#32770", "pelun")
+            host.ask("hold", "none")
+            host.open_menu("feed")
             host.ask("choose", "45100")
             self.assertTrue(self.session.poll_until(
                 lambda: "http://blog.example/rss/index.xml" in self.session.wintool("dialog-text", "#32770", "新規サイト")[1],

@@ -4,6 +4,7 @@
 //   start | band-info | page URL FRAME LINK... | leave FRAME | open-menu articles|feed | menu
 //   choose ID | close-menu | button-image ID | navigations | clipboard | close | reopen
 //   catch-windows | second start|close (a second window with a band of its own)
+//   click ID | hold ctrl|shift|none | util | addrss LOCATION HREF
 // FRAME is "top" or a frame's address; LINK is "type|rel|href|title" ("-" for no title).
 #include <windows.h>
 #include <commctrl.h>
@@ -13,6 +14,7 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -28,6 +30,8 @@ namespace {
 const CLSID kBandClsid = {0xDE2BA9C8, 0xCF2E, 0x41DF, {0x8B, 0x64, 0x44, 0x1C, 0x51, 0x6B, 0x64, 0xAE}};
 constexpr UINT kCommandMessage = WM_APP + 1;  // sent: lParam a Command, answered in place
 constexpr UINT kOpenMenuMessage = WM_APP + 2;  // posted: the menu's modal loop keeps the host busy
+constexpr UINT kAddRssMessage = WM_APP + 3;    // posted: a message box may keep the host busy
+const CLSID kUtilClsid = {0xA222643E, 0x744A, 0x46F8, {0x85, 0xFE, 0x02, 0x88, 0x3E, 0xC5, 0xC2, 0xE3}};
 constexpr DWORD kBandId = 7;
 
 struct Command {
@@ -44,6 +48,7 @@ std::vector<std::wstring> Split(const std::wstring& text, wchar_t separator) {
   std::vector<std::wstring> parts;
   std::wstringstream stream(text);
   for (std::wstring part; std::getline(stream, part, separator);) parts.push_back(part);
+  if (!text.empty() && text.back() == separator) parts.emplace_back();  // an empty last field
   return parts;
 }
 
@@ -52,6 +57,7 @@ class CBandHost {
   bool CreateWindows();
   void Run(Command& command);
   void OpenMenu(int button);
+  void AddRss(Command& c);
   HWND hwnd() const { return window_; }
 
  private:
@@ -74,6 +80,7 @@ class CBandHost {
   com_ptr<IDeskBand> band_;
   WNDPROC rebarProcedure_ = nullptr;
   std::vector<std::wstring> navigations_;
+  com_ptr<IDispatch> util_;
 };
 
 CBandHost g_host;
@@ -82,6 +89,11 @@ CBandHost g_second;
 LRESULT CALLBACK HostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kCommandMessage) {
     g_host.Run(*reinterpret_cast<Command*>(lParam));
+    return 0;
+  }
+  if (message == kAddRssMessage) {
+    std::unique_ptr<Command> command(reinterpret_cast<Command*>(lParam));
+    g_host.AddRss(*command);
     return 0;
   }
   if (message == kOpenMenuMessage) {
@@ -121,6 +133,29 @@ void CBandHost::Run(Command& c) {
     if (!g_second.hwnd()) g_second.CreateWindows();
     g_second.Run(inner);
     c.answer << inner.answer.str();
+    return;
+  }
+  if (verb == L"click" && c.words.size() == 2) {
+    // As the toolbar tells its parent of a click: through the rebar's hook.
+    ::SendMessageW(rebar_, WM_COMMAND, MAKEWPARAM(std::stoul(c.words[1]), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(Toolbar()));
+    return;
+  }
+  if (verb == L"hold" && c.words.size() == 2) {
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = c.words[1] == L"ctrl" ? 0x80 : 0;
+    keys[VK_SHIFT] = c.words[1] == L"shift" ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+    return;
+  }
+  if (verb == L"util") {
+    util_.reset();
+    ::CoCreateInstance(kUtilClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, util_.put_void());
+    LPOLESTR name = const_cast<LPOLESTR>(L"AddRSS");
+    DISPID id = 0;
+    c.answer << L"created=" << (util_ ? 1 : 0) << L" dispid="
+             << (util_ && SUCCEEDED(util_->GetIDsOfNames(IID_NULL, &name, 1, 0, &id)) ? id : -1) << L"\n";
     return;
   }
   if (verb == L"catch-windows") {
@@ -352,6 +387,15 @@ void CBandHost::OpenMenu(int button) {
   ::SendMessageW(rebar_, WM_NOTIFY, notice.hdr.idFrom, reinterpret_cast<LPARAM>(&notice));
 }
 
+// AddRSS as the context-menu pages call it: by name, through the type library.
+void CBandHost::AddRss(Command& c) {
+  unique_bstr location(::SysAllocString(c.words[1].c_str()));
+  unique_bstr href(::SysAllocString(c.words[2].c_str()));
+  unique_variant ignored;
+  CallByName(util_.get(), L"AddRSS", DISPATCH_METHOD, {TextArgument(location.get()), TextArgument(href.get())},
+             ignored);
+}
+
 // The open menu's items: id, greyed, default, text.
 void CBandHost::Menu(Command& c) {
   HWND popup = ::FindWindowW(L"#32768", nullptr);
@@ -403,7 +447,9 @@ void ReadCommands(HWND host) {
     command.words = Split(FromUtf8Line(text), L'\t');
     if (command.words.empty()) continue;
     if (command.words[0] == L"quit") break;
-    if (command.words[0] == L"open-menu" && command.words.size() == 2) {
+    if (command.words[0] == L"addrss" && command.words.size() == 3) {
+      ::PostMessageW(host, kAddRssMessage, 0, reinterpret_cast<LPARAM>(new Command{std::move(command.words), {}}));
+    } else if (command.words[0] == L"open-menu" && command.words.size() == 2) {
       ::PostMessageW(host, kOpenMenuMessage, command.words[1] == L"feed" ? 1005 : 1004, 0);
     } else {
       ::SendMessageW(host, kCommandMessage, 0, reinterpret_cast<LPARAM>(&command));

@@ -61,6 +61,11 @@ set_property(SOURCE band/pelunband.rc APPEND PROPERTY OBJECT_DEPENDS
 # The band's portable core and the program's own helpers (text, XML, windows) come from the
 # program's libraries; only what the band uses is linked.
 target_link_libraries(pelunband PRIVATE pelun_glue ${PELUN_PLATFORM_LIBS})
+# The system finds the exports by their plain names; on i686 the .def file's plain names stand
+# for the decorated stdcall functions.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  target_link_options(pelunband PRIVATE -Wl,--enable-stdcall-fixup)
+endif()
 
 pelun_collect(PELUN_SETUP_SOURCES DIRS setup SUFFIX win)
 add_executable(setup WIN32 ${PELUN_SETUP_SOURCES} setup/setup.rc)

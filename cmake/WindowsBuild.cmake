@@ -69,8 +69,8 @@ endif()
 
 pelun_collect(PELUN_SETUP_SOURCES DIRS setup SUFFIX win)
 add_executable(setup WIN32 ${PELUN_SETUP_SOURCES} setup/setup.rc)
-target_include_directories(setup PRIVATE ${PROJECT_SOURCE_DIR})
-target_link_libraries(setup PRIVATE ${PELUN_PLATFORM_LIBS})
+target_include_directories(setup PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/setup)
+target_link_libraries(setup PRIVATE pelun_glue ${PELUN_PLATFORM_LIBS})
 target_link_options(setup PRIVATE -municode)
 
 option(PELUN_WINDOWS_TESTS "Build the tests that run under Wine" ON)
@@ -98,6 +98,10 @@ target_link_options(wintool PRIVATE -municode)
 # Test host of the toolbar band: the band in a rebar of its own, with a stand-in browser.
 add_executable(band_host tests/wine/band_host.cpp tests/wine/band_host_fakes.cpp band/dispatch_call_win.cpp)
 target_link_libraries(band_host PRIVATE pelun_glue)
+
+# A band library whose registration fails, for the setup program's tests.
+add_library(failing_band SHARED tests/wine/failing_band.cpp tests/wine/failing_band.def)
+set_target_properties(failing_band PROPERTIES PREFIX "")
 
 # `make bench`: figures printed beside their targets, never asserted.
 add_executable(pelun_bench tests/bench/data_file_bench.cpp tests/bench/opml_bench.cpp)

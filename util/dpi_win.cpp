@@ -11,6 +11,7 @@ using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 using GetSystemMetricsForDpiFunction = int(WINAPI*)(int, UINT);
 using SystemParametersInfoForDpiFunction = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+using EnableNonClientDpiScalingFunction = BOOL(WINAPI*)(HWND);
 
 HMODULE User32() { return ::GetModuleHandleW(L"user32.dll"); }
 
@@ -48,6 +49,11 @@ int SystemMetricForDpi(int index, UINT dpi) {
   static const auto forDpi = SystemFunction<GetSystemMetricsForDpiFunction>(User32(), "GetSystemMetricsForDpi");
   if (forDpi) return forDpi(index, dpi);
   return ::MulDiv(::GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+}
+
+void ScaleNonClientArea(HWND window) {
+  static const auto enable = SystemFunction<EnableNonClientDpiScalingFunction>(User32(), "EnableNonClientDpiScaling");
+  if (enable && !(::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)) enable(window);
 }
 
 HMONITOR TaskbarMonitor() {

@@ -23,6 +23,11 @@ UINT MonitorDpi(HMONITOR monitor);
 // GetSystemMetrics as it is for a window at `dpi`.
 int SystemMetricForDpi(int index, UINT dpi);
 
+// Asks for the caption and menu bar of a new top-level window to be scaled with its monitor's
+// DPI: per-monitor awareness v1 (Windows 8.1 to 10 version 1607) does it only when asked, v2 by
+// itself. Called while the window is being created.
+void ScaleNonClientArea(HWND window);
+
 // The monitor that holds the task bar and its tray (the primary one without it).
 HMONITOR TaskbarMonitor();
 

@@ -198,8 +198,11 @@ int CTickerDlg::Height() const {
 }
 
 // Moved to a monitor of another DPI: the system's place and width, the height and the fonts for
-// the new DPI; the layout follows from the size change.
+// the new DPI; the layout follows from the size change. A ticker is created on the primary monitor
+// and then placed on its own, for whose DPI it is already laid out: the system's suggestion,
+// scaled once more, is not taken then.
 void CTickerDlg::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  if (dpi == dpi_) return;
   dpi_ = dpi;
   (void)CreateFonts();
   ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left, Height(),

@@ -118,6 +118,8 @@ class HighDpiTest(unittest.TestCase):
         window = Screen(session, main)
         self.assertEqual(window.sizes_shown("tree_%d.bmp"), {size}, "the tree's pictures")
         self.assertEqual(window.sizes_shown("toolbar_%d.bmp"), {size}, "the toolbar's pictures")
+        if dpi == 96:
+            self.check_dpi_change(session, main)
 
         work = parse_box(dict(line.split("=", 1) for line in session.wintool_ok("screen-info", "all").split())["work"])
         tray = Screen(session, (work[0], work[3], work[2], session.size[1]))
@@ -145,6 +147,18 @@ class HighDpiTest(unittest.TestCase):
         saved = session.read_ini()
         self.assertIn("width=340", saved, "the size is saved at 96 dpi")
         self.assertIn("height=450", saved)
+
+    def check_dpi_change(self, session, main):
+        """What the system sends when the window goes to a monitor at 144 dpi and comes back: it
+        takes the suggested place and shows the pictures drawn for the new DPI."""
+        for dpi, suggested in ((144, (0, 0, scaled(340, 144), scaled(450, 144))), (96, main)):
+            session.wintool_ok("dpi-changed", str(dpi), *map(str, suggested))
+            time.sleep(1)
+            self.assertEqual(parse_box(session.wintool_ok("window-rect", *MAIN).strip()), suggested)
+            window = Screen(session, suggested)
+            for strip in ("tree_%d.bmp", "toolbar_%d.bmp"):
+                self.assertEqual(window.sizes_shown(strip), {artwork_size(dpi)}, "%s after a change to %d dpi"
+                                 % (strip, dpi))
 
 
 if __name__ == "__main__":

@@ -12,9 +12,9 @@
 #include "store/password_protection.h"
 #include "ui/transfer_progress_win.h"
 #include "ui/tree_rules.h"
+#include "util/dpi_win.h"
 #include "util/file_io_win.h"
 #include "util/url.h"
-#include "util/dpi_win.h"
 #include "util/wide_win.h"
 #include "util/xml_dom_win.h"
 

@@ -68,7 +68,7 @@ target_compile_definitions(pelun_win_tests PRIVATE PELUN_TEST_DATA_DIR="Z:${PROJ
 add_test(NAME wine.unit COMMAND pelun_win_tests)
 
 # Helper the end-to-end tests run inside the same Wine prefix to find windows and hold locks.
-add_executable(wintool tests/wine/wintool.cpp tests/wine/wintool_tree.cpp)
+add_executable(wintool tests/wine/wintool.cpp tests/wine/wintool_tree.cpp tests/wine/wintool_sheet.cpp)
 target_link_libraries(wintool PRIVATE pelun_glue)
 target_link_options(wintool PRIVATE -municode)
 

@@ -16,6 +16,7 @@
 #include "shared/shared_text_block_win.h"
 #include "util/file_io_win.h"
 #include "util/wide_win.h"
+#include "tests/wine/wintool_sheet.h"
 #include "tests/wine/wintool_tree.h"
 
 namespace {
@@ -506,6 +507,7 @@ namespace {
 
 int Main(int argc, wchar_t** argv) {
   if (const int tree = RunTreeCommand(argc, argv); tree >= 0) return tree;
+  if (const int sheet = RunSheetCommand(argc, argv); sheet >= 0) return sheet;
   if (argc < 3) return Usage();
   const std::wstring command = argv[1];
   if (command == L"wait-window" && argc == 5) {

@@ -285,6 +285,7 @@ class CChildView : public CWindow, public IServerHost, private CheckRunnerHost {
   std::unordered_set<ItemId> picturesDue_;
   uint32_t minuteCounter_ = 0;
   uint32_t updatedCount_ = 0;
+  bool cycleEnding_ = false;  // the last pictures of a cycle are being drawn
 
   std::unique_ptr<CMySocket> server_;
 };

@@ -1,5 +1,5 @@
 """At 96, 144 and 192 dpi (the display's LogPixels): the pop-up, the main window with its tree,
-the tray menu and the add-site dialog, kept as screenshots in build/artifacts. Measured on the
+the tray menu, the add-site dialog and the options sheet, kept as screenshots in build/artifacts. Measured on the
 screen: the tree and the toolbar show their pictures drawn at the size for the DPI, the tray its
 icon at the system's small icon size, and the pop-up and the main window are laid out larger by
 the DPI; the main window's size is saved at 96 dpi."""
@@ -15,8 +15,10 @@ from sample_feeds import exit_program, folder, rss, start_program
 MAIN = (harness.MAIN_WINDOW_CLASS, harness.MAIN_WINDOW_TITLE)
 POPUP = ("pelun_notify_popup", "")
 ADD_SITE = ("#32770", "新規サイト")
+OPTIONS = ("#32770", "オプション")
 WM_COMMAND = 0x111
 ID_NEW_SITE = 157
+ID_OPTIONS = 191
 ID_SHOW_MAIN_WINDOW = 186
 ID_CLOSE_POPUP = 32787
 IDCANCEL = 2
@@ -136,12 +138,13 @@ class HighDpiTest(unittest.TestCase):
         session.xdotool("key", "Escape")
         self.assertTrue(session.poll_until(lambda: not session.menu_visible(), 10))
 
-        session.wintool_ok("post-message", *MAIN, str(WM_COMMAND), str(ID_NEW_SITE), "0")
-        self.assertEqual(session.wintool("wait-window", *ADD_SITE, "15000")[0], 0, "the add-site dialog")
-        time.sleep(0.5)
-        session.screenshot(shot % "add_site")
-        session.wintool_ok("post-message", *ADD_SITE, str(WM_COMMAND), str(IDCANCEL), "0")
-        self.assertEqual(session.wintool("wait-no-window", *ADD_SITE, "10000")[0], 0)
+        for command, dialog, name in ((ID_NEW_SITE, ADD_SITE, "add_site"), (ID_OPTIONS, OPTIONS, "options")):
+            session.wintool_ok("post-message", *MAIN, str(WM_COMMAND), str(command), "0")
+            self.assertEqual(session.wintool("wait-window", *dialog, "15000")[0], 0, name)
+            time.sleep(0.5)
+            session.screenshot(shot % name)
+            session.wintool_ok("press-button", *dialog, str(IDCANCEL))
+            self.assertEqual(session.wintool("wait-no-window", *dialog, "10000")[0], 0)
 
         exit_program(session)
         saved = session.read_ini()

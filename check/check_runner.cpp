@@ -47,10 +47,7 @@ void CheckRunner::StartChecks(const Limits& limits, uint32_t now) {
       host_.CycleChanged(true);
     }
   }
-  if (checking_ && waiting_.Empty() && running_.empty()) {
-    checking_ = false;
-    host_.CycleChanged(false);
-  }
+  if (checking_ && waiting_.Empty() && running_.empty()) EndCycle();
 }
 
 void CheckRunner::BeginLoading(ItemId id, std::unique_ptr<CheckWork> work, uint64_t ticket) {
@@ -70,6 +67,11 @@ void CheckRunner::End(ItemId id) {
   host_.CheckChanged(id);
 }
 
+void CheckRunner::EndCycle() {
+  host_.CycleChanged(false);
+  checking_ = false;
+}
+
 std::optional<ItemId> CheckRunner::TimedOut(uint32_t now, uint32_t timeoutMilliseconds) const {
   std::vector<uint32_t> startTicks;
   for (const auto& check : running_) startTicks.push_back(check->startTick);
@@ -84,9 +86,6 @@ void CheckRunner::Stop() {
   std::vector<ItemId> stopped;
   for (const auto& check : running_) stopped.push_back(check->item);
   running_.clear();
-  if (checking_) {
-    checking_ = false;
-    host_.CycleChanged(false);
-  }
+  if (checking_) EndCycle();
   for (ItemId id : stopped) host_.CheckChanged(id);
 }

@@ -43,7 +43,8 @@ class CheckRunnerHost {
   virtual std::unique_ptr<CheckWork> StartWork(RunningCheck& check) = 0;
   // A check started or ended (its picture changes).
   virtual void CheckChanged(ItemId id) = 0;
-  // The first check of a cycle started, or the last one ended (or all were stopped).
+  // The first check of a cycle started, or the last one ended (or all were stopped). The end is
+  // told while Checking() is still true, so what the host does then belongs to the cycle.
   virtual void CycleChanged(bool checking) = 0;
 
  protected:
@@ -83,6 +84,7 @@ class CheckRunner {
 
  private:
   std::size_t Transferring() const;
+  void EndCycle();
 
   CheckRunnerHost& host_;
   CCheckQueue waiting_;

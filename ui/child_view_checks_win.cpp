@@ -370,28 +370,21 @@ void CChildView::TimeoutScan() {
 
 void CChildView::StopChecks() { checks_.Stop(); }
 
+// Told while the runner still counts as checking: the cycle's last pictures, drawn here, are
+// reported as part of the cycle and leave the tray's news state to the cycle's end, which
+// brings the notice. (Reported as idle, they would show the news picture first, and the end
+// would find the tray already showing it and announce nothing.)
 void CChildView::CycleChanged(bool checking) {
   if (checking) {
     PostCheckingState(-1);
     return;
   }
-  // The tree is up to date when the cycle is announced. Its last pictures still belong to the
-  // cycle: reported as checking, they leave the tray's news state to the cycle's end, which
-  // brings the notice. (Reported as idle, they would show the news picture first, and the end
-  // would then find the tray already showing it and announce nothing.)
-  struct Ending {
-    bool& flag;
-    explicit Ending(bool& f) : flag(f) { flag = true; }
-    ~Ending() { flag = false; }
-  };
-  {
-    const Ending ending(cycleEnding_);
-    RefreshDuePictures();
-  }
-  PostCheckingState(static_cast<LPARAM>(updatedCount_));
+  RefreshDuePictures();  // the tree is up to date when the cycle is announced
+  PostCheckingState(false, static_cast<LPARAM>(updatedCount_));
 }
 
-void CChildView::PostCheckingState(LPARAM updated) {
-  const bool checking = checks_.Checking() || cycleEnding_;
+void CChildView::PostCheckingState(LPARAM updated) { PostCheckingState(checks_.Checking(), updated); }
+
+void CChildView::PostCheckingState(bool checking, LPARAM updated) {
   ::PostMessageW(::GetParent(hwnd()), kMsgCheckingState, checking ? 1 : 0, updated);
 }

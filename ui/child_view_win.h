@@ -185,6 +185,7 @@ class CChildView : public CWindow, public IServerHost, private CheckRunnerHost {
   // Tells the main window the check state; `updated` below 1 when only its icon may change
   // (the news state changed).
   void PostCheckingState(LPARAM updated);
+  void PostCheckingState(bool checking, LPARAM updated);
   LRESULT OnRegisterUrl(WPARAM heapText, LPARAM source);
   // The add-site flow for the selected node (a folder: first in it; a site: after it).
   void RegisterSiteFromAddress(TextView address, ItemId placeAfter);
@@ -285,7 +286,6 @@ class CChildView : public CWindow, public IServerHost, private CheckRunnerHost {
   std::unordered_set<ItemId> picturesDue_;
   uint32_t minuteCounter_ = 0;
   uint32_t updatedCount_ = 0;
-  bool cycleEnding_ = false;  // the last pictures of a cycle are being drawn
 
   std::unique_ptr<CMySocket> server_;
 };

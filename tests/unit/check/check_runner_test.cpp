@@ -26,7 +26,10 @@ struct FakeHost : CheckRunnerHost {
     return std::make_unique<FakeWork>(liveWorks);
   }
   void CheckChanged(ItemId id) override { changed.push_back(id); }
-  void CycleChanged(bool checking) override { cycles.push_back(checking); }
+  void CycleChanged(bool checking) override {
+    cycles.push_back(checking);
+    EXPECT_TRUE(runner->Checking()) << "a cycle's start and end are told while it counts as checking";
+  }
 
   std::map<ItemId, Text> addresses;
   std::set<ItemId> failing;
@@ -34,6 +37,7 @@ struct FakeHost : CheckRunnerHost {
   std::vector<ItemId> changed;
   std::vector<bool> cycles;
   int liveWorks = 0;
+  const CheckRunner* runner = nullptr;
 };
 
 }  // namespace
@@ -46,6 +50,7 @@ TEST(CheckRunner, CycleOfHundredsThroughFiveConnections) {
   for (ItemId id = 1; id <= kSites; ++id) host.addresses[id] = u"http://feeds.example/" + Text(1, char16_t(u'a' + id % 26));
   host.failing = {7};
   CheckRunner runner(host);
+  host.runner = &runner;
   for (ItemId id = 1; id <= kSites; ++id) EXPECT_TRUE(runner.Enqueue({id, false, false}));
   EXPECT_FALSE(runner.Enqueue({3, true, false})) << "an item waits once";
 
@@ -83,6 +88,7 @@ TEST(CheckRunner, HostLimitsTimeoutsGoneItemsAndStop) {
   FakeHost host;
   host.addresses = {{1, u"http://slow.example/a"}, {2, u"http://slow.example/b"}, {3, u"http://other.example/c"}};
   CheckRunner runner(host);
+  host.runner = &runner;
   for (ItemId id : {1, 2, 4, 3}) runner.Enqueue({id, id == 3, true});
   const CheckRunner::Limits limits{5, {u"slow.example"}};
   runner.StartChecks(limits, 1000);

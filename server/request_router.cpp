@@ -73,6 +73,19 @@ bool IsNavigationOrOwnScript(const HttpRequest& request) {
   return navigation || ownScript;
 }
 
+// The browser extension's background requests. Chromium sends a request of an extension to a
+// host it was granted as coming from no site ("none") and without an Origin, which only the
+// browser itself and the user's own typing produce otherwise; Firefox names the extension in
+// the Origin. A web page can forge neither header.
+bool IsExtensionRequest(const HttpRequest& request) {
+  if (request.fetchMode != u"cors" || request.fetchDest != u"empty") return false;
+  if (!request.origin) return request.fetchSite == u"none";
+  return StartsWith(*request.origin, u"moz-extension://");
+}
+
+// The only commands the extension sends in the background; it opens articles as navigations.
+bool IsExtensionCommand(TextView path) { return StartsWith(path, u"/add?") || path == u"/reload"; }
+
 bool IsItemWithNews(const IServerHost& host, ItemId id) {
   const CItemBase* item = id ? host.ItemFromId(id) : nullptr;
   return item && item->newFlag != 0;
@@ -187,14 +200,19 @@ bool CRequestRouter::IsForeignRead(const HttpRequest& request) const {
   return request.origin && !(StartsWith(*request.origin, u"http://") && IsOwnHost(TextView(*request.origin).substr(7)));
 }
 
+bool CRequestRouter::IsRefused(const HttpRequest& request) const {
+  if (request.repeatedGuardHeader || (request.host && !IsOwnHost(*request.host))) return true;
+  if (IsExtensionRequest(request)) return HasEffect(request.path) && !IsExtensionCommand(request.path);
+  return IsCrossSiteCommand(request) || IsForeignRead(request) ||
+         (HasEffect(request.path) && !IsNavigationOrOwnScript(request));
+}
+
 std::string CRequestRouter::HandleRequest(std::string_view requestBytes, IServerHost& host) {
   const HttpRequest request = ParseHttpRequest(requestBytes);
   // A HEAD has no business with a command: it would act without anybody seeing a page.
   const bool head = request.method == u"HEAD";
   if (request.method != u"GET" && !(head && !HasEffect(request.path))) return kMethodNotAllowed;
-  if (request.repeatedGuardHeader || (request.host && !IsOwnHost(*request.host)) || IsCrossSiteCommand(request) ||
-      IsForeignRead(request) || (HasEffect(request.path) && !IsNavigationOrOwnScript(request)))
-    return kForbidden;
+  if (IsRefused(request)) return kForbidden;
   std::string answer = Route(request, host);
   if (head) answer.resize(std::min(answer.size(), answer.find("\r\n\r\n") + 4));
   return answer;

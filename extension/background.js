@@ -10,17 +10,21 @@ async function refresh() {
   await readFolders(await serverPort());
 }
 
-chrome.runtime.onInstalled.addListener(() => {
+// Made anew at installation and at every start of the browser: Chromium keeps menus across
+// restarts, Firefox's background pages need not.
+async function start() {
+  await chrome.contextMenus.removeAll();
   chrome.contextMenus.create({
     id: kAddLinkMenu,
     title: chrome.i18n.getMessage("addLink"),
     contexts: ["link"],
     targetUrlPatterns: ["http://*/*", "https://*/*"],
   });
-  refresh();
-});
+  await refresh();
+}
 
-chrome.runtime.onStartup.addListener(refresh);
+chrome.runtime.onInstalled.addListener(start);
+chrome.runtime.onStartup.addListener(start);
 
 chrome.contextMenus.onClicked.addListener(async (info) => {
   if (info.menuItemId === kAddLinkMenu && info.linkUrl) await handOverFeed(await serverPort(), info.linkUrl);

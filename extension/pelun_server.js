@@ -22,16 +22,23 @@ export function serverUrl(port, path) {
   return `http://127.0.0.1:${port}${path}`;
 }
 
-// The answer's text, or null when pelun does not answer or refuses.
-async function request(port, path) {
+// The answer, or null when pelun does not answer or refuses (a redirect is refused unless
+// followed).
+async function answer(port, path, redirect) {
   try {
     const response = await fetch(serverUrl(port, path), {
-      cache: "no-store", credentials: "omit", redirect: "error", signal: AbortSignal.timeout(kAnswerTimeoutMs),
+      cache: "no-store", credentials: "omit", redirect, signal: AbortSignal.timeout(kAnswerTimeoutMs),
     });
-    return response.ok ? await response.text() : null;
+    return response.ok ? response : null;
   } catch {
     return null;
   }
+}
+
+// The answer's text, or null.
+async function request(port, path) {
+  const response = await answer(port, path, "error");
+  return response ? response.text().catch(() => null) : null;
 }
 
 // The folders with their figures, or null when pelun does not answer; the badge follows.
@@ -57,6 +64,14 @@ async function showOnButton(folders, port) {
 
 export async function checkAll(port) {
   return (await request(port, "/reload")) !== null;
+}
+
+// Reads a folder ("/new?id"): pelun stores its page, marks it read and redirects to the stored
+// page, whose address is returned to be shown. A tab the extension navigates to "/new?" counts
+// as another site's navigation, which pelun refuses; the stored page it may show.
+export async function readFolderPage(port, path) {
+  const response = await answer(port, path, "follow");
+  return response?.url.startsWith(serverUrl(port, "/")) ? response.url : null;
 }
 
 // An http or https address without its fragment (which never reaches a server), or null. Page

@@ -2,7 +2,7 @@
 // the page on screen. Texts from pelun and from the page only ever become text nodes.
 import { collectLinks, feedsOfFrames } from "./feed_discovery.js";
 import { fillTexts, text } from "./page_text.js";
-import { checkAll, handOverFeed, readFolders, serverPort, serverUrl } from "./pelun_server.js";
+import { checkAll, handOverFeed, readFolderPage, readFolders, serverPort, serverUrl } from "./pelun_server.js";
 
 function element(tag, className, content) {
   const node = document.createElement(tag);
@@ -33,22 +33,27 @@ function report(message) {
 
 // In the current tab; Control, Shift or the middle button open a new one, as the band opens
 // a new window.
-async function openPage(port, path, event) {
-  const url = serverUrl(port, path);
+async function openPage(url, event) {
   if (event.ctrlKey || event.shiftKey || event.metaKey || event.button === 1) await chrome.tabs.create({ url });
   else await chrome.tabs.update({ url });
   window.close();
+}
+
+async function readFolder(port, folder, event) {
+  const url = await readFolderPage(port, folder.url);
+  if (url) await openPage(url, event);
+  else report(text("notAnswering", port));
 }
 
 function folderEntry(port, folder, isDefault) {
   const figures = (folder.newCount ? text("newCount", folder.newCount) : "-") + " / " + folder.allCount;
   const open = choice("entry" + (isDefault ? " default" : ""),
                       [element("span", "title", `【${folder.title}】`), element("span", "count", figures)],
-                      (event) => openPage(port, folder.url, event));
+                      (event) => readFolder(port, folder, event));
   const item = element("li");
   item.append(open);
   if (folder.recentUrl)
-    item.append(choice("recent", [text("recent")], (event) => openPage(port, folder.recentUrl, event)));
+    item.append(choice("recent", [text("recent")], (event) => openPage(serverUrl(port, folder.recentUrl), event)));
   return { item, open };
 }
 

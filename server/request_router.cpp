@@ -83,8 +83,15 @@ bool IsExtensionRequest(const HttpRequest& request) {
   return StartsWith(*request.origin, u"moz-extension://");
 }
 
-// The only commands the extension sends in the background; it opens articles as navigations.
-bool IsExtensionCommand(TextView path) { return StartsWith(path, u"/add?") || path == u"/reload"; }
+// What the extension asks for in the background: a check, a feed to add, and a folder to read.
+// It reads a folder by following the redirect to the stored page itself and then shows that
+// page in the tab: a tab the extension navigates arrives as another site's navigation, which
+// may not mark anything read.
+bool IsExtensionCommand(TextView path) {
+  for (TextView prefix : {u"/add?", u"/new?", u"/top?", u"/ltop?"})
+    if (StartsWith(path, prefix)) return true;
+  return path == u"/reload";
+}
 
 bool IsItemWithNews(const IServerHost& host, ItemId id) {
   const CItemBase* item = id ? host.ItemFromId(id) : nullptr;

@@ -203,7 +203,7 @@ TEST(RequestRouter, RequestsFromOtherSitesAreRefusedWithoutEffect) {
   EXPECT_EQ(host.selected, std::vector<ItemId>{21});
 }
 
-// The browser extension reads the folders and sends two commands from its background: Chromium
+// The browser extension reads the folders, checks, adds and reads a folder from its background: Chromium
 // marks these as from no site and without an Origin, Firefox by the extension's Origin. Nothing
 // else that looks like them gets more than before.
 TEST(RequestRouter, TheExtensionsBackgroundRequestsPassAndNothingElse) {
@@ -218,7 +218,9 @@ TEST(RequestRouter, TheExtensionsBackgroundRequestsPassAndNothingElse) {
     EXPECT_NE(Get(router, host, "/folderlist.xml", headers), forbidden) << headers;
     EXPECT_NE(Get(router, host, "/reload", headers), forbidden) << headers;
     EXPECT_NE(Get(router, host, "/add?http://example.com/feed.xml", headers), forbidden) << headers;
-    for (std::string_view path : {"/new", "/new?10", "/sync", "/sync?21", "/top?10"})
+    EXPECT_NE(Get(router, host, "/new?10", headers), forbidden) << headers;
+    EXPECT_NE(Get(router, host, "/ltop?10", headers), forbidden) << headers;
+    for (std::string_view path : {"/new", "/sync", "/sync?21"})
       EXPECT_EQ(Get(router, host, path, headers), forbidden) << path << " " << headers;
   }
   struct Case {
@@ -239,7 +241,7 @@ TEST(RequestRouter, TheExtensionsBackgroundRequestsPassAndNothingElse) {
   for (const auto& c : refused) EXPECT_EQ(Get(router, host, c.path, c.headers), forbidden) << c.path << " " << c.headers;
   EXPECT_EQ(host.registered, (std::vector<Text>{u"http://example.com/feed.xml", u"http://example.com/feed.xml"}));
   EXPECT_EQ(host.commands, (std::vector<uint32_t>{ID_CHECK_ALL, ID_CHECK_ALL}));
-  EXPECT_TRUE(host.marked.empty());
+  EXPECT_EQ(host.marked, (std::vector<ItemId>{10, 10}));
   EXPECT_TRUE(host.selected.empty());
 }
 

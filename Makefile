@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 JOBS       ?= 2
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all bootstrap configure build test bench run fuzz clean
+.PHONY: all bootstrap configure build test bench run fuzz dist clean
 
 all: build
 
@@ -51,6 +51,12 @@ bench: build
 run: build
 	tools/wine-prefix
 	tools/run-demo $(WIN64)
+
+# The release: pelun-<version>.zip from the shipped 32-bit binaries.
+dist: bootstrap $(WIN32)/build.ninja
+	ninja -C $(WIN32) -j$(JOBS)
+	tools/check-binaries $(WIN32)
+	tools/make-dist $(WIN32) $(BUILD)
 
 $(FUZZ)/build.ninja:
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELUN_FUZZ=ON

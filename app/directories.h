@@ -33,3 +33,5 @@ Text DirectoryOfFile(TextView filePath);
 // Platform glue: the folders of this program and the settled directories.
 Text QueryProgramDirectory();
 AppDirectories QueryAppDirectories();
+// The same for files beside another module of the program (the band finds the settings so).
+AppDirectories QueryAppDirectoriesFor(const Text& programDirectory);

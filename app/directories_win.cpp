@@ -42,8 +42,10 @@ Text QueryProgramDirectory() {
   return Text();
 }
 
-AppDirectories QueryAppDirectories() {
-  PlatformFolders folders{QueryProgramDirectory(), QueryDocumentsFolder(), QuerySystemTemp()};
+AppDirectories QueryAppDirectories() { return QueryAppDirectoriesFor(QueryProgramDirectory()); }
+
+AppDirectories QueryAppDirectoriesFor(const Text& programDirectory) {
+  PlatformFolders folders{programDirectory, QueryDocumentsFolder(), QuerySystemTemp()};
   const CIniFile defineIni(folders.programDirectory + kDefineIniFileName);
   return SettleDirectories(defineIni, folders);
 }

@@ -50,13 +50,10 @@ bool IsRecentReloadStamp(TextView stamp, double now) {
   return last != 0 && now - last <= kForcedReloadDays && now >= last;
 }
 
-bool CCheckQueue::Contains(ItemId item) const {
-  return std::any_of(waiting_.begin(), waiting_.end(),
-                     [item](const WAITCUEITEM& entry) { return entry.item == item; });
-}
+bool CCheckQueue::Contains(ItemId item) const { return members_.contains(item); }
 
 void CCheckQueue::Push(const WAITCUEITEM& entry) {
-  if (!Contains(entry.item)) waiting_.push_back(entry);
+  if (members_.insert(entry.item).second) waiting_.push_back(entry);
 }
 
 namespace {
@@ -79,6 +76,7 @@ std::optional<WAITCUEITEM> CCheckQueue::TakeNext(const AddressOf& addressOf,
   for (auto entry = waiting_.begin(); entry != waiting_.end();) {
     const std::optional<Text> address = addressOf(entry->item);
     if (!address) {
+      members_.erase(entry->item);
       entry = waiting_.erase(entry);
       continue;
     }
@@ -87,6 +85,7 @@ std::optional<WAITCUEITEM> CCheckQueue::TakeNext(const AddressOf& addressOf,
       continue;
     }
     const WAITCUEITEM taken = *entry;
+    members_.erase(taken.item);
     waiting_.erase(entry);
     return taken;
   }

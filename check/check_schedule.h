@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 #include "store/item_id.h"
@@ -46,7 +47,10 @@ class CCheckQueue {
  public:
   bool Contains(ItemId item) const;
   void Push(const WAITCUEITEM& entry);
-  void Clear() { waiting_.clear(); }
+  void Clear() {
+    waiting_.clear();
+    members_.clear();
+  }
   bool Empty() const { return waiting_.empty(); }
   std::size_t Size() const { return waiting_.size(); }
 
@@ -63,6 +67,7 @@ class CCheckQueue {
 
  private:
   std::deque<WAITCUEITEM> waiting_;
+  std::unordered_set<ItemId> members_;  // a check-all queues thousands: membership is a lookup
 };
 
 // The first running check (by start tick, in list order) older than `timeoutMilliseconds` at

@@ -10,9 +10,8 @@ std::atomic<uint64_t> nextTicket{1};
 
 void LoadAndReport(const CXmlLoadService::Job& job) {
   if (job.released->load()) return;
-  auto loaded = std::make_unique<XmlLoadedDocument>();
+  auto loaded = std::make_unique<XmlLoadedDocument>(ReadLoadedDocument(job.document, job.reading));
   loaded->ticket = job.ticket;
-  loaded->root = LoadXmlDocument(job.document);
   if (job.released->load()) return;
   if (::PostMessageW(job.window, job.message, static_cast<WPARAM>(job.item),
                      reinterpret_cast<LPARAM>(loaded.get())))
@@ -20,6 +19,18 @@ void LoadAndReport(const CXmlLoadService::Job& job) {
 }
 
 }  // namespace
+
+XmlLoadedDocument ReadLoadedDocument(std::string_view bytes, const DocumentReading& reading) {
+  XmlLoadedDocument loaded;
+  const std::optional<XmlElement> root = LoadXmlDocument(bytes);
+  if (reading.as == DocumentReading::As::kFeed) {
+    loaded.feed = ReadFeedDocument(root, reading.url, reading.loadItem);
+  } else if (root) {
+    loaded.list = ReadOpml(*root);
+    if (loaded.list) KeepWebSitesOnly(loaded.list->items);
+  }
+  return loaded;
+}
 
 CXmlLoadService::~CXmlLoadService() {
   {
@@ -69,7 +80,7 @@ CXmlLoader2::CXmlLoader2()
 
 CXmlLoader2::~CXmlLoader2() { released_->store(true); }
 
-bool CXmlLoader2::Load(CXmlLoadService& service, std::string document, ItemId item, HWND window,
-                       UINT message) {
-  return service.Post({std::move(document), item, window, message, ticket_, released_});
+bool CXmlLoader2::Load(CXmlLoadService& service, std::string document, DocumentReading reading,
+                       ItemId item, HWND window, UINT message) {
+  return service.Post({std::move(document), std::move(reading), item, window, message, ticket_, released_});
 }

@@ -1,10 +1,12 @@
-// Loads downloaded documents away from the interface thread and reports by message.
+// Loads and reads downloaded documents away from the interface thread and reports by message.
 //
 // The platform's DOM can load asynchronously and signal ready-state changes, but Wine's loads
 // the whole file inside the call and never signals, which would freeze the interface for a big
 // feed and leave the check waiting forever. One loading thread with its own apartment behaves
 // the same everywhere: the interface thread stays free, each result arrives as one message
 // after the transfer's, and the thread and apartment are set up once rather than per document.
+// The document is also read there (a feed into articles, a list into outlines), so the
+// interface thread only merges the outcome into the tree.
 #pragma once
 
 #include <windows.h>
@@ -19,21 +21,35 @@
 #include <string>
 #include <thread>
 
+#include "check/feed_parser.h"
 #include "store/item_id.h"
+#include "store/opml.h"
 #include "util/text.h"
-#include "util/xml_element.h"
+
+// How a loaded document is read: as a site's feed, or as the OPML list a folder follows.
+struct DocumentReading {
+  enum class As { kFeed, kList };
+  As as = As::kFeed;
+  Text url;                   // the feed's address, which its relative links resolve against
+  std::size_t loadItem = 0;   // the most articles taken from a feed
+};
 
 // The message's long parameter; the receiver deletes it.
 struct XmlLoadedDocument {
-  uint64_t ticket = 0;               // which load this is (see CXmlLoader2::Ticket)
-  std::optional<XmlElement> root;    // nullopt: the file is not well-formed XML
+  uint64_t ticket = 0;                // which load this is (see CXmlLoader2::Ticket)
+  FeedReadResult feed;                // read as a feed: its articles or its error code
+  std::optional<OpmlDocument> list;   // read as a list: nullopt when it is none, web sites only
 };
+
+// What the loading thread does with one document's bytes.
+XmlLoadedDocument ReadLoadedDocument(std::string_view bytes, const DocumentReading& reading);
 
 // The loading thread, owned by whoever owns the checks.
 class CXmlLoadService {
  public:
   struct Job {
     std::string document;
+    DocumentReading reading;
     ItemId item = 0;
     HWND window = nullptr;
     UINT message = 0;
@@ -67,10 +83,10 @@ class CXmlLoader2 {
   // A loader released before its result arrived has that result discarded.
   ~CXmlLoader2();
 
-  // Starts loading the document's bytes; `message` arrives at `window` with the item as word
+  // Starts loading and reading the document's bytes; `message` arrives at `window` with the item as word
   // parameter and an XmlLoadedDocument as long parameter. False when the load cannot start.
-  [[nodiscard]] bool Load(CXmlLoadService& service, std::string document, ItemId item, HWND window,
-                          UINT message);
+  [[nodiscard]] bool Load(CXmlLoadService& service, std::string document, DocumentReading reading,
+                          ItemId item, HWND window, UINT message);
 
   uint64_t Ticket() const { return ticket_; }
 

@@ -20,5 +20,7 @@ function(pelun_collect out_var)
   set(${out_var} ${result} PARENT_SCOPE)
 endfunction()
 
-pelun_collect(PELUN_CORE_SOURCES DIRS ${PELUN_CORE_DIRS} SUFFIX portable)
+# The portable cores of the band and of setup are compiled with it, so that their unit tests run
+# natively too.
+pelun_collect(PELUN_CORE_SOURCES DIRS ${PELUN_CORE_DIRS} band setup SUFFIX portable)
 file(GLOB_RECURSE PELUN_UNIT_TEST_SOURCES CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/tests/unit/*_test.cpp")

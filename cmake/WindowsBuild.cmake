@@ -36,18 +36,41 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   target_link_options(pelun PRIVATE -Wl,--large-address-aware)
 endif()
 
+# The band's type library and the declarations of its two interfaces, from one IDL file. The
+# system IDL files it imports come with Wine's development files.
+set(PELUN_WIDL ${PELUN_MINGW_TRIPLET}-widl)
+set(PELUN_BAND_GENERATED ${CMAKE_BINARY_DIR}/band_generated)
+set(PELUN_BAND_IDL ${PROJECT_SOURCE_DIR}/band/pelunband.idl)
+add_custom_command(
+  OUTPUT ${PELUN_BAND_GENERATED}/pelunband_h.h ${PELUN_BAND_GENERATED}/pelunband.tlb
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${PELUN_BAND_GENERATED}
+  COMMAND ${PELUN_WIDL} -I/usr/include/wine/wine/windows -L/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
+          -h -H ${PELUN_BAND_GENERATED}/pelunband_h.h -t -T ${PELUN_BAND_GENERATED}/pelunband.tlb ${PELUN_BAND_IDL}
+  DEPENDS ${PELUN_BAND_IDL}
+  VERBATIM)
+add_custom_target(pelunband_idl DEPENDS ${PELUN_BAND_GENERATED}/pelunband_h.h ${PELUN_BAND_GENERATED}/pelunband.tlb)
+
 pelun_collect(PELUN_BAND_SOURCES DIRS band SUFFIX win)
-pelun_collect(PELUN_BAND_CORE_SOURCES DIRS band SUFFIX portable)
-add_library(pelunband SHARED ${PELUN_BAND_SOURCES} ${PELUN_BAND_CORE_SOURCES}
-  band/pelunband.def band/pelunband.rc)
+add_library(pelunband SHARED ${PELUN_BAND_SOURCES} band/pelunband.def band/pelunband.rc)
+add_dependencies(pelunband pelunband_idl)
 set_target_properties(pelunband PROPERTIES PREFIX "")
-target_include_directories(pelunband PRIVATE ${PROJECT_SOURCE_DIR})
-target_link_libraries(pelunband PRIVATE ${PELUN_PLATFORM_LIBS})
+target_include_directories(pelunband PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/band ${PELUN_BAND_GENERATED})
+set_property(SOURCE band/pelunband.rc APPEND PROPERTY OBJECT_DEPENDS
+  ${PELUN_BAND_GENERATED}/pelunband.tlb ${PROJECT_SOURCE_DIR}/band/addrss.html
+  ${PROJECT_SOURCE_DIR}/band/addrss2.html ${PROJECT_SOURCE_DIR}/band/toolbar.bmp)
+# The band's portable core and the program's own helpers (text, XML, windows) come from the
+# program's libraries; only what the band uses is linked.
+target_link_libraries(pelunband PRIVATE pelun_glue ${PELUN_PLATFORM_LIBS})
+# The system finds the exports by their plain names; on i686 the .def file's plain names stand
+# for the decorated stdcall functions.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  target_link_options(pelunband PRIVATE -Wl,--enable-stdcall-fixup)
+endif()
 
 pelun_collect(PELUN_SETUP_SOURCES DIRS setup SUFFIX win)
 add_executable(setup WIN32 ${PELUN_SETUP_SOURCES} setup/setup.rc)
-target_include_directories(setup PRIVATE ${PROJECT_SOURCE_DIR})
-target_link_libraries(setup PRIVATE ${PELUN_PLATFORM_LIBS})
+target_include_directories(setup PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/setup)
+target_link_libraries(setup PRIVATE pelun_glue ${PELUN_PLATFORM_LIBS})
 target_link_options(setup PRIVATE -municode)
 
 # The browser extension for today's browsers ships as a zip beside the binaries, its files at
@@ -82,9 +105,17 @@ target_compile_definitions(pelun_win_tests PRIVATE PELUN_TEST_DATA_DIR="Z:${PROJ
 add_test(NAME wine.unit COMMAND pelun_win_tests)
 
 # Helper the end-to-end tests run inside the same Wine prefix to find windows and hold locks.
-add_executable(wintool tests/wine/wintool.cpp tests/wine/wintool_tree.cpp)
+add_executable(wintool tests/wine/wintool.cpp tests/wine/wintool_tree.cpp tests/wine/wintool_sheet.cpp)
 target_link_libraries(wintool PRIVATE pelun_glue)
 target_link_options(wintool PRIVATE -municode)
+
+# Test host of the toolbar band: the band in a rebar of its own, with a stand-in browser.
+add_executable(band_host tests/wine/band_host.cpp tests/wine/band_host_fakes.cpp band/dispatch_call_win.cpp)
+target_link_libraries(band_host PRIVATE pelun_glue)
+
+# A band library whose registration fails, for the setup program's tests.
+add_library(failing_band SHARED tests/wine/failing_band.cpp tests/wine/failing_band.def)
+set_target_properties(failing_band PROPERTIES PREFIX "")
 
 # `make bench`: figures printed beside their targets, never asserted.
 add_executable(pelun_bench tests/bench/data_file_bench.cpp tests/bench/opml_bench.cpp)

@@ -1,6 +1,5 @@
 #include "server/request_router.h"
 
-#include "app/private_messages.h"
 #include "server/pages.h"
 #include "util/code_page.h"
 #include "util/text_escape.h"
@@ -257,11 +256,11 @@ std::string CRequestRouter::Route(const HttpRequest& request, IServerHost& host)
     return kClosingPage;
   }
   if (path == u"/sync") {
-    host.PostCommand(ID_SHOW_MAIN_WINDOW);
+    host.PostCommand(IServerHost::Command::kShowMainWindow);
     return kClosingPage;
   }
   if (path == u"/reload") {
-    host.PostCommand(ID_CHECK_ALL);
+    host.PostCommand(IServerHost::Command::kCheckAll);
     return kClosingPage;
   }
   return kNotFound;

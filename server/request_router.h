@@ -22,7 +22,8 @@ class IServerHost : public IPageSource {
 
   // Run after the answer has gone out.
   virtual void PostRegisterUrl(const Text& url) = 0;
-  virtual void PostCommand(uint32_t command) = 0;
+  enum class Command { kShowMainWindow, kCheckAll };
+  virtual void PostCommand(Command command) = 0;
   virtual void SelectAndShowItem(ItemId id) = 0;
 };
 

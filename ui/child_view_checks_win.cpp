@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <ctime>
+#include <cwchar>
 
 #include "app/private_messages.h"
 #include "store/profile_file.h"
 #include "check/check_schedule.h"
+#include "check/check_work_win.h"
 #include "check/feed_parser.h"
 #include "check/fetch_rules.h"
 #include "check/merge_result.h"
@@ -52,12 +54,19 @@ bool NetworkIsAlive() {
   return NetworkCountsAsUp(alive, alive ? 0 : ::GetLastError());
 }
 
-}  // namespace
-
-CCueItem::~CCueItem() {
-  if (transfer) transfer->Cancel();
-  loader.reset();
+// Test runs can shorten the minute of the periodic timer (PELUN_MINUTE_MS), so that a schedule
+// of 15 "minutes" can be watched in seconds.
+UINT MinuteMilliseconds() {
+  static const UINT minute = [] {
+    wchar_t value[16] = {};
+    const DWORD length = ::GetEnvironmentVariableW(L"PELUN_MINUTE_MS", value, 16);
+    const unsigned long asked = length > 0 && length < 16 ? std::wcstoul(value, nullptr, 10) : 0;
+    return asked > 0 ? static_cast<UINT>(asked) : static_cast<UINT>(kMinuteMilliseconds);
+  }();
+  return minute;
 }
+
+}  // namespace
 
 // Start-up: the first check after the network test, or straight to the periodic timer.
 void CChildView::StartCheckTimers() {
@@ -71,7 +80,7 @@ void CChildView::RestartCheckTimers(UINT startupDelay) {
   minuteCounter_ = 0;
   ::KillTimer(hwnd(), kStartupTimer);
   ::KillTimer(hwnd(), kMinuteTimer);
-  if (settings_.timer != 0) ::SetTimer(hwnd(), kMinuteTimer, kMinuteMilliseconds, nullptr);
+  if (settings_.timer != 0) ::SetTimer(hwnd(), kMinuteTimer, MinuteMilliseconds(), nullptr);
   if (startupDelay != 0) ::SetTimer(hwnd(), kStartupTimer, startupDelay, nullptr);
 }
 
@@ -158,46 +167,22 @@ void CChildView::CheckItem(ItemId id, bool force, bool recurse, bool manual) {
 }
 
 void CChildView::Enqueue(ItemId id, const CItemBase& item, bool force, bool manual) {
-  if (waiting_.Contains(id) || FindRunning(id) || !item.IsCheckable()) return;
+  if (checks_.IsWaiting(id) || checks_.Find(id) || !item.IsCheckable()) return;
   // A subscription downloaded moments ago is not fetched again; this node still receives its
   // next download. Folders' lists are no subscriptions.
   if (item.kind == CItemBase::kKindSite && !subscriptions_.Register(UniqueKey(item), id, ::GetTickCount() | 1u))
     return;
-  waiting_.Push({id, force, manual});
-}
-
-CCueItem* CChildView::FindRunning(ItemId id) const {
-  auto found = std::find_if(running_.begin(), running_.end(),
-                            [id](const auto& cue) { return cue->item == id; });
-  return found == running_.end() ? nullptr : found->get();
+  checks_.Enqueue({id, force, manual});
 }
 
 void CChildView::StartChecks() {
-  if (waiting_.Empty() && running_.empty()) {
-    EndCycle();
-    return;
-  }
-  // A check whose body is on disk holds no connection while its document loads: only the
-  // transfers count against `connection` and the per-host limits.
-  const auto connection = static_cast<size_t>(settings_.connection);
-  auto transferring = [this] {
-    return static_cast<size_t>(std::count_if(running_.begin(), running_.end(), [](const auto& cue) { return !cue->loader; }));
-  };
-  while (transferring() < connection) {
-    std::vector<Text> runningUrls;
-    for (const auto& cue : running_)
-      if (!cue->loader) runningUrls.push_back(cue->url);
-    const auto next = waiting_.TakeNext(
-        [this](ItemId id) -> std::optional<Text> {
-          const CItemBase* item = ItemFromId(id);
-          if (!item) return std::nullopt;
-          return item->src;
-        },
-        runningUrls, settings_.limitUrls);
-    if (!next) break;
-    StartCheck(*next);
-  }
-  if (waiting_.Empty() && running_.empty()) EndCycle();
+  checks_.StartChecks({static_cast<size_t>(settings_.connection), settings_.limitUrls}, ::GetTickCount());
+}
+
+std::optional<Text> CChildView::AddressOf(ItemId id) const {
+  const CItemBase* item = ItemFromId(id);
+  if (!item) return std::nullopt;
+  return item->src;
 }
 
 FetchRequest CChildView::BuildRequest(const CItemBase& item, bool force) const {
@@ -213,30 +198,17 @@ FetchRequest CChildView::BuildRequest(const CItemBase& item, bool force) const {
   return request;
 }
 
-void CChildView::StartCheck(const WAITCUEITEM& entry) {
-  CItemBase* item = ItemFromId(entry.item);
-  if (!item) return;
-  auto cue = std::make_unique<CCueItem>();
-  cue->item = entry.item;
-  cue->url = item->src;
-  cue->startTick = ::GetTickCount();
-  cue->force = entry.force;
-  cue->manual = entry.manual;
-  FetchRequest request = BuildRequest(*item, entry.force);
-  request.item = entry.item;
-  cue->transfer = StartScheduledTransfer(std::move(request), hwnd(), kMsgTransferDone);
-  if (!cue->transfer) {
-    RecordFailure(*item, std::nullopt);
-    RefreshLater(entry.item);
-    return;
-  }
-  running_.push_back(std::move(cue));
-  RefreshLater(entry.item);
-  if (!checking_) {
-    checking_ = true;
-    PostCheckingState(-1);
-  }
+std::unique_ptr<CheckWork> CChildView::StartWork(RunningCheck& check) {
+  CItemBase* item = ItemFromId(check.item);
+  if (!item) return nullptr;
+  FetchRequest request = BuildRequest(*item, check.force);
+  request.item = check.item;
+  auto work = StartDownloadWork(std::move(request), hwnd(), kMsgTransferDone);
+  if (!work) RecordFailure(*item, std::nullopt);
+  return work;
 }
+
+void CChildView::CheckChanged(ItemId id) { RefreshLater(id); }
 
 void CChildView::RecordFailure(CItemBase& item, const std::optional<FetchResult>& result) {
   ++item.checkCount;
@@ -245,14 +217,9 @@ void CChildView::RecordFailure(CItemBase& item, const std::optional<FetchResult>
 }
 
 // The picture shows the outcome: news, an error, or the plain state.
-void CChildView::EndCheck(ItemId id) {
-  CancelCheck(id);
-  RefreshLater(id);
-}
+void CChildView::EndCheck(ItemId id) { checks_.End(id); }
 
-void CChildView::CancelCheck(ItemId id) {
-  std::erase_if(running_, [id](const auto& cue) { return cue->item == id; });
-}
+void CChildView::CancelCheck(ItemId id) { checks_.Cancel(id); }
 
 // A permanent move: the new address is kept, and the password protected for it again, since a
 // stored password only ever comes back for the address it was protected with.
@@ -271,22 +238,20 @@ LRESULT CChildView::OnTransferDone(WPARAM itemParam, LPARAM resultParam) {
   std::unique_ptr<FetchResult> owned(reinterpret_cast<FetchResult*>(resultParam));
   std::optional<FetchResult> result;
   if (owned) result = std::move(*owned);
-  CCueItem* cue = FindRunning(id);
+  RunningCheck* check = checks_.Find(id);
   CItemBase* item = ItemFromId(id);
-  if (!cue || !item) {
-    if (cue) EndCheck(id);
+  if (!check || check->loading || !item) {
+    if (check && !item) EndCheck(id);
     StartChecks();
     return 0;
   }
-  cue->transfer.reset();
-  const bool force = cue->force;
-  const bool manual = cue->manual;
+  const bool force = check->force;
+  const bool manual = check->manual;
   if (result && !result->location.empty()) MoveSubscription(id, *item, result->location);
   if (result && result->status == 200) {
-    cue->lastModified = result->lastModified;
-    cue->etag = result->etag;
-    cue->loader = std::make_unique<CXmlLoader2>();
-    if (cue->loader->Load(xmlLoader_, std::move(result->body), id, hwnd(), kMsgXmlLoaded)) {
+    check->lastModified = result->lastModified;
+    check->etag = result->etag;
+    if (StartLoading(*check, *item, std::move(result->body))) {
       StartChecks();  // the connection is free for the next site while this one loads
       return 0;
     }
@@ -310,24 +275,36 @@ LRESULT CChildView::OnTransferDone(WPARAM itemParam, LPARAM resultParam) {
   return 0;
 }
 
+bool CChildView::StartLoading(RunningCheck& check, const CItemBase& item, std::string body) {
+  DocumentReading reading;
+  reading.as = item.kind == CItemBase::kKindFolder ? DocumentReading::As::kList : DocumentReading::As::kFeed;
+  reading.url = item.src;
+  reading.loadItem = static_cast<size_t>(settings_.loadItem);
+  uint64_t ticket = 0;
+  auto work = StartLoadWork(xmlLoader_, std::move(body), std::move(reading), check.item, hwnd(), kMsgXmlLoaded, &ticket);
+  if (!work) return false;
+  checks_.BeginLoading(check.item, std::move(work), ticket);
+  return true;
+}
+
 LRESULT CChildView::OnXmlLoaded(WPARAM itemParam, LPARAM documentParam) {
   const ItemId id = static_cast<ItemId>(itemParam);
   std::unique_ptr<XmlLoadedDocument> loaded(reinterpret_cast<XmlLoadedDocument*>(documentParam));
-  CCueItem* cue = FindRunning(id);
+  RunningCheck* check = checks_.Find(id);
   CItemBase* item = ItemFromId(id);
-  if (!loaded || !cue || !cue->loader || cue->loader->Ticket() != loaded->ticket || !item) {
+  if (!loaded || !check || !check->loading || check->loadTicket != loaded->ticket || !item) {
     StartChecks();
     return 0;
   }
-  const Text lastModified = cue->lastModified;
-  const Text etag = cue->etag;
-  const bool force = cue->force;
-  const bool manual = cue->manual;
+  const Text lastModified = check->lastModified;
+  const Text etag = check->etag;
+  const bool force = check->force;
+  const bool manual = check->manual;
   EndCheck(id);
   if (item->kind == CItemBase::kKindFolder) {
-    OnFolderListLoaded(id, *item, loaded->root, lastModified, etag, force, manual);
+    OnFolderListLoaded(id, *item, std::move(loaded->list), lastModified, etag, force, manual);
   } else if (item->kind == CItemBase::kKindSite) {
-    FeedReadResult feed = ReadFeedDocument(loaded->root, item->src, static_cast<size_t>(settings_.loadItem));
+    FeedReadResult& feed = loaded->feed;
     if (feed.articles)
       DistributeArticles(id, static_cast<CRssSiteItem&>(*item), std::move(feed.articles), lastModified, etag);
     else {
@@ -343,11 +320,8 @@ LRESULT CChildView::OnXmlLoaded(WPARAM itemParam, LPARAM documentParam) {
 
 // The list read as OPML makes the folder follow it; an unreadable list keeps the sites (error
 // 40000) and they are checked all the same.
-void CChildView::OnFolderListLoaded(ItemId id, CItemBase& folder, const std::optional<XmlElement>& root,
+void CChildView::OnFolderListLoaded(ItemId id, CItemBase& folder, std::optional<OpmlDocument> list,
                                     const Text& lastModified, const Text& etag, bool force, bool manual) {
-  std::optional<OpmlDocument> list;
-  if (root) list = ReadOpml(*root);
-  if (list) KeepWebSitesOnly(list->items);
   ++folder.checkCount;
   if (!list || list->tooLarge) {
     ++folder.errorCount;
@@ -387,35 +361,24 @@ void CChildView::DistributeArticles(ItemId id, CRssSiteItem& site,
 }
 
 void CChildView::TimeoutScan() {
-  std::vector<uint32_t> startTicks;
-  for (const auto& cue : running_) startTicks.push_back(cue->startTick);
-  const auto timedOut = FirstTimedOut(startTicks, ::GetTickCount(),
-                                      static_cast<uint32_t>(settings_.timeout) * 1000u);
+  const auto timedOut = checks_.TimedOut(::GetTickCount(), static_cast<uint32_t>(settings_.timeout) * 1000u);
   if (!timedOut) return;
-  const ItemId id = running_[*timedOut]->item;
-  if (CItemBase* item = ItemFromId(id)) item->errorCode = CItemBase::kErrorTimeout;
-  EndCheck(id);
+  if (CItemBase* item = ItemFromId(*timedOut)) item->errorCode = CItemBase::kErrorTimeout;
+  EndCheck(*timedOut);
   StartChecks();
 }
 
-void CChildView::StopChecks() {
-  waiting_.Clear();
-  if (running_.empty()) return;
-  checking_ = false;
-  PostCheckingState(static_cast<LPARAM>(updatedCount_));
-  std::vector<ItemId> stopped;
-  for (const auto& cue : running_) stopped.push_back(cue->item);
-  running_.clear();
-  for (ItemId id : stopped) RefreshLater(id);
-}
+void CChildView::StopChecks() { checks_.Stop(); }
 
-void CChildView::EndCycle() {
-  if (!checking_) return;
+void CChildView::CycleChanged(bool checking) {
+  if (checking) {
+    PostCheckingState(-1);
+    return;
+  }
   RefreshDuePictures();  // the tree is up to date when the cycle is announced
-  checking_ = false;
   PostCheckingState(static_cast<LPARAM>(updatedCount_));
 }
 
 void CChildView::PostCheckingState(LPARAM updated) {
-  ::PostMessageW(::GetParent(hwnd()), kMsgCheckingState, checking_ ? 1 : 0, updated);
+  ::PostMessageW(::GetParent(hwnd()), kMsgCheckingState, checks_.Checking() ? 1 : 0, updated);
 }

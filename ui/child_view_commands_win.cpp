@@ -42,6 +42,9 @@ void CChildView::OnCommand(WPARAM wParam) {
       AddFromUrl(u"", SelectedItemId(), false);
       break;
     case ID_PASTE_SITE: PasteSite(); break;
+    case ID_NEW_SEARCH_SITE: AddSearchSite(); break;
+    case ID_OPTIONS: ShowOptions(); break;
+    case ID_PROPERTIES: ShowItemProperties(); break;
     case ID_OPML_EXPORT_ALL: ExportOpml(false); break;
     case ID_OPML_EXPORT_SELECTED: ExportOpml(true); break;
     case ID_OPML_IMPORT: ImportOpml(); break;

@@ -65,7 +65,7 @@ void CChildView::MarkRead(ItemId id) {
     for (ItemId child : ChildIds(id)) RefreshItemImage(child);
     if (const ItemId parent = ParentId(id)) RefreshItemImage(parent);
   }
-  PostCommand(ID_CLOSE_POPUP);
+  ::PostMessageW(::GetParent(hwnd()), WM_COMMAND, ID_CLOSE_POPUP, 0);
 }
 
 std::optional<std::string> CChildView::ReadFile(const Text& path) const { return ReadWholeFile(path); }
@@ -79,13 +79,14 @@ void CChildView::PostRegisterUrl(const Text& url) {
   (void)PostHeapText(::GetParent(hwnd()), kMsgRegisterUrl, url, 0);
 }
 
-void CChildView::PostCommand(uint32_t command) {
-  ::PostMessageW(::GetParent(hwnd()), WM_COMMAND, command, 0);
+void CChildView::PostCommand(Command command) {
+  const UINT id = command == Command::kCheckAll ? ID_CHECK_ALL : ID_SHOW_MAIN_WINDOW;
+  ::PostMessageW(::GetParent(hwnd()), WM_COMMAND, id, 0);
 }
 
 void CChildView::SelectAndShowItem(ItemId id) {
   HTREEITEM node = id ? NodeFromId(id) : nullptr;
   if (!node || !TreeView_SelectItem(tree_, node)) return;
-  PostCommand(ID_SHOW_MAIN_WINDOW);
+  PostCommand(Command::kShowMainWindow);
   ::PostMessageW(hwnd(), WM_COMMAND, ID_BRING_TO_FRONT, 0);
 }

@@ -73,12 +73,13 @@ void CChildView::SetNodeBold(ItemId id, bool bold) {
   if (TreeView_SetItem(tree_, &item)) ids_.SetBold(id, bold);
 }
 
-// Asks the running checks (at most `connection` of them), never the folder's children.
+// Asks the running checks (a handful at a time), never the folder's children.
 bool CChildView::FolderIsChecking(ItemId folder) const {
   const CItemBase* folderItem = ItemFromId(folder);
-  return folderItem && std::any_of(running_.begin(), running_.end(), [this, folder, folderItem](const auto& cue) {
-           const CItemBase* checked = ItemFromId(cue->item);
-           return cue->item == folder || (checked && checked->Parent() == folderItem);
+  const auto& running = checks_.Running();
+  return folderItem && std::any_of(running.begin(), running.end(), [this, folder, folderItem](const auto& check) {
+           const CItemBase* checked = ItemFromId(check->item);
+           return check->item == folder || (checked && checked->Parent() == folderItem);
          });
 }
 
@@ -88,7 +89,7 @@ void CChildView::RefreshItemImage(ItemId id) {
   if (!node || !item) return;
   const int oldImage = ids_.ImageOf(id);
   if (item->kind == CItemBase::kKindSite) {
-    const SiteState state{FindRunning(id) != nullptr, item->IsCheckable(), item->HasError(), item->newFlag != 0};
+    const SiteState state{checks_.Find(id) != nullptr, item->IsCheckable(), item->HasError(), item->newFlag != 0};
     const int image = SiteImage(state);
     const ImageChange change = SiteImageChange(oldImage, image, state.isNew);
     const ItemId parent = ParentId(id);

@@ -15,12 +15,13 @@
 #include "app/directories.h"
 #include "store/settings.h"
 #include "app/subscription_defaults.h"
+#include "check/check_runner.h"
 #include "check/check_schedule.h"
 #include "check/fetch_request.h"
 #include "store/data_file.h"
 #include "server/my_socket_win.h"
 #include "server/request_router.h"
-#include "ui/cue_item_win.h"
+#include "check/xml_loader_win.h"
 #include "store/item_tree.h"
 #include "store/opml.h"
 #include "store/unique_url_map.h"
@@ -29,8 +30,9 @@
 #include "util/window_win.h"
 
 class CSiteDropTarget;
+struct ItemSourceFields;
 
-class CChildView : public CWindow, public IServerHost {
+class CChildView : public CWindow, public IServerHost, private CheckRunnerHost {
  public:
   static constexpr int kTreeControlId = 1000;
 
@@ -66,9 +68,9 @@ class CChildView : public CWindow, public IServerHost {
   void StopChecks();
   // Cancels at most one running check older than the timeout.
   void TimeoutScan();
-  bool IsChecking() const { return checking_; }
+  bool IsChecking() const { return checks_.Checking(); }
   // Whether this site or folder list is being downloaded or loaded right now.
-  bool IsCheckRunning(ItemId id) const { return FindRunning(id) != nullptr; }
+  bool IsCheckRunning(ItemId id) const { return checks_.Find(id) != nullptr; }
 
   // What the local server reads and does (child_view_server_win.cpp).
   std::vector<ItemId> TopLevelFolderIds() const override { return ChildIds(0); }
@@ -82,7 +84,7 @@ class CChildView : public CWindow, public IServerHost {
   std::optional<std::string> ReadFile(const Text& path) const override;
   bool WriteFile(const Text& path, std::string_view bytes) override;
   void PostRegisterUrl(const Text& url) override;
-  void PostCommand(uint32_t command) override;
+  void PostCommand(Command command) override;
   void SelectAndShowItem(ItemId id) override;
   // The last page shown through "/top?" or "/ltop?"; 0 before any.
   ItemId LastPageId() const { return server_ ? server_->LastPageId() : 0; }
@@ -117,6 +119,10 @@ class CChildView : public CWindow, public IServerHost {
   OpmlImport ImportOpmlList(CFolderItem* folder, const CItemBase* after, const std::vector<OpmlOutline>& items);
   // Registering a site from text (a typed, pasted, dropped or forwarded address) next to node.
   void StartAddSiteFlow(TextView text, ItemId node);
+  // The options sheet; OK applies the settings at once (the file is written with the next save).
+  void ShowOptions();
+  // The property sheet of the selected site or folder.
+  void ShowItemProperties();
   // After a site's src, user or password changed: its node moves to its new subscription.
   void ResubscribeSite(ItemId id, TextView oldKey);
   // Drag feedback of the drop target (child_view_drag_win.cpp).
@@ -151,9 +157,14 @@ class CChildView : public CWindow, public IServerHost {
   void OnMinute();
   void OnPowerBroadcast(WPARAM event);
   void Enqueue(ItemId id, const CItemBase& item, bool force, bool manual);
-  CCueItem* FindRunning(ItemId id) const;
   FetchRequest BuildRequest(const CItemBase& item, bool force) const;
-  void StartCheck(const WAITCUEITEM& entry);
+  // What the check runner asks of the view.
+  std::optional<Text> AddressOf(ItemId id) const override;
+  std::unique_ptr<CheckWork> StartWork(RunningCheck& check) override;
+  void CheckChanged(ItemId id) override;
+  void CycleChanged(bool checking) override;
+  // The body of a 200 answer goes to the loading thread; false when it cannot.
+  bool StartLoading(RunningCheck& check, const CItemBase& item, std::string body);
   void RecordFailure(CItemBase& item, const std::optional<FetchResult>& result);
   void EndCheck(ItemId id);
   // Cancels the running check of one item, if any, without touching its node.
@@ -161,11 +172,10 @@ class CChildView : public CWindow, public IServerHost {
   void MoveSubscription(ItemId id, CItemBase& item, const Text& location);
   LRESULT OnTransferDone(WPARAM item, LPARAM result);
   LRESULT OnXmlLoaded(WPARAM item, LPARAM document);
-  void OnFolderListLoaded(ItemId id, CItemBase& folder, const std::optional<XmlElement>& root,
+  void OnFolderListLoaded(ItemId id, CItemBase& folder, std::optional<OpmlDocument> list,
                           const Text& lastModified, const Text& etag, bool force, bool manual);
   void DistributeArticles(ItemId id, CRssSiteItem& site, std::unique_ptr<CRssItemArray> articles,
                           const Text& lastModified, const Text& etag);
-  void EndCycle();
   // Pictures changed by checks are drawn together on a short timer (RefreshDuePictures).
   void RefreshLater(ItemId id);
   void RefreshDuePictures();
@@ -199,6 +209,12 @@ class CChildView : public CWindow, public IServerHost {
   // Removes a site's node, id and subscription entry; the model keeps the item.
   void RemoveSiteNode(ItemId id);
   void BackUpDataFile();
+  // Dialogs (child_view_dialogs_win.cpp).
+  void ChangePassPhrase(const Text& passPhrase);
+  void EditSiteProperties(ItemId id);
+  void EditFolderProperties(ItemId id);
+  void ApplySourceOfSite(ItemId id, CItemBase& item, const ItemSourceFields& before, const ItemSourceFields& after);
+  void AddSearchSite();
   void ExportOpml(bool selectedOnly);
   void ImportOpml();
   void PasteSite();
@@ -262,12 +278,10 @@ class CChildView : public CWindow, public IServerHost {
   bool registering_ = false;  // a registration is under way (its dialogs, its download)
 
   CXmlLoadService xmlLoader_;  // before the running checks, whose loaders post to it
-  CCheckQueue waiting_;
-  std::vector<std::unique_ptr<CCueItem>> running_;
+  CheckRunner checks_{*this};
   std::unordered_set<ItemId> picturesDue_;
   uint32_t minuteCounter_ = 0;
   uint32_t updatedCount_ = 0;
-  bool checking_ = false;
 
   std::unique_ptr<CMySocket> server_;
 };

@@ -18,15 +18,15 @@ size_t SkipQuotedRun(TextView text, size_t open) {
   return text.size();
 }
 
-void AddQuotedField(std::vector<Text>& fields, TextView field) {
+void AddQuotedField(std::vector<Text>& fields, TextView field, EmptyFields empty) {
   if (field.size() >= 2 && field.front() == kQuote && field.back() == kQuote)
     field = field.substr(1, field.size() - 2);
-  if (!field.empty()) fields.emplace_back(field);
+  if (!field.empty() || empty == EmptyFields::kKeep) fields.emplace_back(field);
 }
 
 }  // namespace
 
-std::vector<Text> SplitQuoted(TextView text, char16_t delimiter) {
+std::vector<Text> SplitQuoted(TextView text, char16_t delimiter, EmptyFields empty) {
   std::vector<Text> fields;
   size_t start = 0;
   while (start <= text.size()) {
@@ -35,7 +35,7 @@ std::vector<Text> SplitQuoted(TextView text, char16_t delimiter) {
       scan = SkipQuotedRun(text, scan);
     size_t end = text.find(delimiter, scan);
     if (end == TextView::npos) end = text.size();
-    AddQuotedField(fields, text.substr(start, end - start));
+    AddQuotedField(fields, text.substr(start, end - start), empty);
     start = end + 1;
   }
   return fields;

@@ -42,10 +42,6 @@ class CXmlDomDocument {
   // The loaded document's root element as a plain tree; nullopt without one or when it nests
   // deeper than kMaxXmlDepth.
   std::optional<XmlElement> RootElement() const;
-  // Replaces the content by the declaration and the root element of `data`.
-  [[nodiscard]] bool Build(const XmlDocumentData& data);
-  // The document as the DOM writes it to a file.
-  std::optional<std::string> SaveToBytes() const;
 
  private:
   HRESULT SetProperty(TextView name, const VARIANT& value);

@@ -4,6 +4,9 @@
 
 #include "util/text_escape.h"
 
+XmlElement::XmlElement() = default;
+XmlElement::XmlElement(Text qualifiedName) : name(std::move(qualifiedName)) {}
+
 XmlNode XmlNode::OfText(Text content) {
   XmlNode node;
   node.isText = true;

@@ -18,8 +18,9 @@ struct XmlNode;
 
 class XmlElement {
  public:
-  XmlElement() = default;
-  explicit XmlElement(Text qualifiedName) : name(std::move(qualifiedName)) {}
+  // Out of line: the node type is still incomplete here, which some compilers refuse.
+  XmlElement();
+  explicit XmlElement(Text qualifiedName);
 
   Text name;  // qualified name as written, prefix included ("dc:date")
   std::vector<XmlAttribute> attributes;

@@ -5,7 +5,9 @@
 - A cycle of 2,000 sites (10 ms per answer, `connection` 10): the slowest answer of the top page
   "/" asked every 50 ms while the cycle runs. Target: under 100 ms.
 - Memory: the resident size after a cycle of 1,000 sites with 15 articles each, beside the same
-  program idle with an empty tree. Target: at most 15 MB more.
+  program idle with an empty tree. Target: at most 15 MB more, once the program is idle again
+  (the system's pool retires the idle download threads about 5 s after the cycle; each holds
+  about 1 MB under Wine). The figure 2 s after the cycle is printed too.
 Each figure is printed beside its target; nothing is asserted.
 """
 import os
@@ -117,15 +119,17 @@ def main():
     worst, _ = run_cycle(FOLDERS)
     print("cycle of %d sites: slowest '/' %4.0f ms (target < 100 ms) %s"
           % (sites, worst * 1000, "ok" if worst < 0.1 else "SLOW"))
-    _, memory = run_cycle(FOLDERS // 2)
-    grown = (memory - empty_memory) / 1024
-    print("memory after a cycle of %d sites %d MiB, idle empty %d MiB: +%.1f MB (target +15 MB) %s"
-          % (sites // 2, memory // 1024, empty_memory // 1024, grown, "ok" if grown <= 15 else "HIGH"))
+    _, (soon, idle) = run_cycle(FOLDERS // 2)
+    print("memory 2 s after a cycle of %d sites %d MiB, idle empty %d MiB: +%.1f MB"
+          % (sites // 2, soon // 1024, empty_memory // 1024, (soon - empty_memory) / 1024))
+    grown = (idle - empty_memory) / 1024
+    print("memory idle after a cycle of %d sites %d MiB, idle empty %d MiB: +%.1f MB (target +15 MB) %s"
+          % (sites // 2, idle // 1024, empty_memory // 1024, grown, "ok" if grown <= 15 else "HIGH"))
 
 
 def run_cycle(folders):
     """One cycle over `folders` folders of sites; the slowest '/' during it and the resident
-    size after it."""
+    size 2 s after it and once idle again."""
     sites = folders * SITES_PER_FOLDER
     with FeedServer(lifetime=900, latency=LATENCY) as server, harness.PelunSession() as session:
         for i in range(sites):
@@ -142,9 +146,11 @@ def run_cycle(folders):
         time.sleep(2.0)  # the last documents are merged
         stopping.set()
         poller.join()
-        memory = resident_kib(process.pid)
+        soon = resident_kib(process.pid)
+        time.sleep(8.0)  # the idle download threads retire
+        idle = resident_kib(process.pid)
         stop(session, process)
-    return result.get("worst", 0.0), memory
+    return result.get("worst", 0.0), (soon, idle)
 
 if __name__ == "__main__":
     main()

@@ -38,8 +38,9 @@ SAMPLE_RSS = b"""<?xml version="1.0" encoding="UTF-8"?>
 class RequestRecord:
     """One request as the server saw it."""
 
-    def __init__(self, path, headers, host):
+    def __init__(self, path, headers, host, query=""):
         self.path = path
+        self.query = query    # the text after "?", as sent
         self.headers = {name.lower(): value for name, value in headers.items()}
         self.host = host
         self.status = None
@@ -229,7 +230,8 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         path, proxied = self.path, self.path.startswith("http://")
         if proxied:   # "http://host/path": the route is the path
             path = "/" + path.split("/", 3)[3] if path.count("/") >= 3 else "/"
-        record = RequestRecord(path.split("?", 1)[0], self.headers, host)
+        route, _, query = path.partition("?")
+        record = RequestRecord(route, self.headers, host, query)
         record.proxied = proxied
         server._begin(record)
         try:

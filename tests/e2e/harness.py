@@ -21,7 +21,7 @@ MAIN_WINDOW_TITLE = "pelun設定"
 DESKTOP_SIZE = (1024, 768)
 ARTIFACTS = os.path.join(ROOT, "build", "artifacts")
 # Tool commands that only look, and may be started again when a start does not come to run.
-LOOKING_TOOL_COMMANDS = {"wait-window", "wait-no-window", "window-info", "dialog-text", "tree-items",
+LOOKING_TOOL_COMMANDS = {"wait-window", "wait-no-window", "window-info", "dialog-text", "tree-items", "page-state",
                          "wait-popup", "mutex-exists", "screen-info", "window-rect"}
 LOOKING_TOOL_RESTART = 15  # seconds
 
@@ -181,7 +181,11 @@ class PelunSession:
         return os.path.join(self.data_dir, "pelun.dat")
 
     def write_settings(self, text):
-        """A pelun.ini written before the program starts (section lines included)."""
+        """A pelun.ini written before the program starts (section lines included). Without a
+        port of its own the program serves on a free one, not on the default that another
+        program on this machine may hold."""
+        if "[Option]\r\n" in text and "port=" not in text:
+            text = text.replace("[Option]\r\n", "[Option]\r\nport=%d\r\n" % free_port(), 1)
         os.makedirs(self.data_dir, exist_ok=True)
         with open(os.path.join(self.data_dir, "pelun.ini"), "wb") as f:
             f.write(text.encode("cp932"))

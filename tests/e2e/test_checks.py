@@ -53,7 +53,9 @@ def read_sites(session):
 
 
 def prepare(session, sites, options=""):
-    session.write_settings("[Option]\r\ndelay=0\r\ntimeout=%d\r\n%s" % (TIMEOUT_SECONDS, options))
+    # A free port of its own: another program on the default port would stop this one starting.
+    session.write_settings("[Option]\r\ndelay=0\r\ntimeout=%d\r\nport=%d\r\n%s"
+                           % (TIMEOUT_SECONDS, harness.free_port(), options))
     with open(session.data_file, "wb") as f:
         f.write(data_file(sites))
 

@@ -3,6 +3,8 @@
 #include <winsock2.h>
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -15,7 +17,9 @@
 #include "shared/names.h"
 #include "shared/shared_text_block_win.h"
 #include "util/file_io_win.h"
+#include "util/unique_handle_win.h"
 #include "util/wide_win.h"
+#include "tests/wine/wintool_sheet.h"
 #include "tests/wine/wintool_tree.h"
 
 namespace {
@@ -480,6 +484,48 @@ int PrintScreenInfo() {
   return 0;
 }
 
+// The start-up shortcut "pelun.lnk": "path=", and when it exists its target, working directory
+// and show command as the shell link object reads them.
+int PrintStartupShortcut() {
+  wchar_t folder[MAX_PATH] = {};
+  if (!::SHGetSpecialFolderPathW(nullptr, folder, CSIDL_STARTUP, FALSE)) return 1;
+  const std::wstring path = std::wstring(folder) + L"\\pelun.lnk";
+  PrintUtf8(L"path=" + path);
+  if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return 2;
+  ::CoInitialize(nullptr);
+  com_ptr<IShellLinkW> link;
+  com_ptr<IPersistFile> file;
+  wchar_t target[MAX_PATH] = {}, directory[MAX_PATH] = {};
+  int show = 0;
+  const bool read =
+      SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put_void())) &&
+      SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.put_void())) && SUCCEEDED(file->Load(path.c_str(), STGM_READ)) &&
+      SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, 0)) &&
+      SUCCEEDED(link->GetWorkingDirectory(directory, MAX_PATH)) && SUCCEEDED(link->GetShowCmd(&show));
+  if (!read) return 1;
+  PrintUtf8(std::wstring(L"target=") + target);
+  PrintUtf8(std::wstring(L"directory=") + directory);
+  PrintUtf8(L"show=" + std::to_wstring(show));
+  return 0;
+}
+
+// Starts a program with exactly this command line (spaces and all) and waits for it.
+int RunCommandLine(const wchar_t* commandLine) {
+  std::wstring line = commandLine;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return 1;
+  ::CloseHandle(process.hThread);
+  const DWORD waited = ::WaitForSingleObject(process.hProcess, 60000);
+  DWORD code = 1;
+  ::GetExitCodeProcess(process.hProcess, &code);
+  ::CloseHandle(process.hProcess);
+  std::printf("code=%lu\n", waited == WAIT_OBJECT_0 ? code : 259ul);
+  return waited == WAIT_OBJECT_0 ? 0 : 1;
+}
+
 int Main(int argc, wchar_t** argv);
 
 }  // namespace
@@ -505,6 +551,7 @@ namespace {
 
 int Main(int argc, wchar_t** argv) {
   if (const int tree = RunTreeCommand(argc, argv); tree >= 0) return tree;
+  if (const int sheet = RunSheetCommand(argc, argv); sheet >= 0) return sheet;
   if (argc < 3) return Usage();
   const std::wstring command = argv[1];
   if (command == L"wait-window" && argc == 5) {
@@ -582,6 +629,8 @@ int Main(int argc, wchar_t** argv) {
   }
   if (command == L"serve-fixed" && argc == 4)
     return ServeFixed(static_cast<u_short>(std::wcstoul(argv[2], nullptr, 10)), std::wcstoul(argv[3], nullptr, 10));
+  if (command == L"startup-shortcut" && argc == 3) return PrintStartupShortcut();
+  if (command == L"run-command-line" && argc == 3) return RunCommandLine(argv[2]);
   if (command == L"mutex-exists" && argc == 3) {
     HANDLE mutex = ::OpenMutexW(SYNCHRONIZE, FALSE, argv[2]);
     if (!mutex) return 1;

@@ -4,7 +4,6 @@
 
 #include <map>
 
-#include "app/private_messages.h"
 #include "store/data_file.h"
 
 namespace {
@@ -43,7 +42,7 @@ class FakeHost : public IServerHost {
     return true;
   }
   void PostRegisterUrl(const Text& url) override { registered.push_back(url); }
-  void PostCommand(uint32_t command) override { commands.push_back(command); }
+  void PostCommand(Command command) override { commands.push_back(command); }
   void SelectAndShowItem(ItemId id) override { selected.push_back(id); }
 
   CFolderItem& Folder(ItemId id) { return static_cast<CFolderItem&>(*items_.at(id)); }
@@ -51,7 +50,7 @@ class FakeHost : public IServerHost {
   std::map<Text, std::string> files;
   std::vector<ItemId> marked, selected;
   std::vector<Text> registered;
-  std::vector<uint32_t> commands;
+  std::vector<IServerHost::Command> commands;
 
  private:
   void AddFolder(ItemId id, TextView title, std::vector<ItemId> sites) {
@@ -116,7 +115,7 @@ TEST(RequestRouter, RoutesAndTheirAnswers) {
   EXPECT_EQ(Get(router, host, "/reload"), closing);
   EXPECT_EQ(host.registered, std::vector<Text>{u"http://example.com/a%20b?x=1"}) << "passed as it arrived";
   EXPECT_EQ(host.selected, std::vector<ItemId>{21});
-  EXPECT_EQ(host.commands, (std::vector<uint32_t>{ID_SHOW_MAIN_WINDOW, ID_CHECK_ALL}));
+  EXPECT_EQ(host.commands, (std::vector<IServerHost::Command>{IServerHost::Command::kShowMainWindow, IServerHost::Command::kCheckAll}));
 }
 
 TEST(RequestRouter, RedirectsStorePagesAndMarkRead) {
@@ -198,7 +197,7 @@ TEST(RequestRouter, RequestsFromOtherSitesAreRefusedWithoutEffect) {
     EXPECT_EQ(refused, c.refused) << c.path << " " << c.headers;
   }
   EXPECT_TRUE(host.registered.empty());
-  EXPECT_EQ(host.commands, std::vector<uint32_t>{ID_CHECK_ALL});
+  EXPECT_EQ(host.commands, std::vector<IServerHost::Command>{IServerHost::Command::kCheckAll});
   EXPECT_EQ(host.marked, std::vector<ItemId>{10}) << "only the navigation read the folder";
   EXPECT_EQ(host.selected, std::vector<ItemId>{21});
 }
@@ -239,7 +238,7 @@ TEST(RequestRouter, TheExtensionsBackgroundRequestsPassAndNothingElse) {
   };
   for (const auto& c : refused) EXPECT_EQ(Get(router, host, c.path, c.headers), forbidden) << c.path << " " << c.headers;
   EXPECT_EQ(host.registered, (std::vector<Text>{u"http://example.com/feed.xml", u"http://example.com/feed.xml"}));
-  EXPECT_EQ(host.commands, (std::vector<uint32_t>{ID_CHECK_ALL, ID_CHECK_ALL}));
+  EXPECT_EQ(host.commands, (std::vector<IServerHost::Command>{IServerHost::Command::kCheckAll, IServerHost::Command::kCheckAll}));
   EXPECT_EQ(host.marked, (std::vector<ItemId>{10, 10}));
   EXPECT_TRUE(host.selected.empty());
 }

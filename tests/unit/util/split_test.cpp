@@ -35,3 +35,8 @@ TEST(SplitPlain, KeepsEveryEmptyField) {
   EXPECT_EQ(SplitPlain(u"", u'/'), (Fields{u""}));
   EXPECT_EQ(SplitPlain(u"abc", u'/'), (Fields{u"abc"}));
 }
+
+TEST(SplitQuoted, EmptyFieldsStayWhenAskedFor) {
+  EXPECT_EQ(SplitQuoted(u"/a//\"b/c\"/", u'/', EmptyFields::kKeep), (Fields{u"", u"a", u"", u"b/c", u""}));
+  EXPECT_EQ(SplitQuoted(u"", u'/', EmptyFields::kKeep), (Fields{u""}));
+}

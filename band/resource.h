@@ -1,0 +1,13 @@
+// Resource and command ids of the band module.
+#pragma once
+
+#define IDB_TOOLBAR_IMAGES 1003
+#define IDC_ARTICLES_BUTTON 1004
+#define IDC_FEED_BUTTON 1005
+#define IDC_SETTINGS 1006
+#define IDC_CHECK_ALL 1007
+#define IDC_ABOUT 1012
+#define IDC_FIRST_FEED_ITEM 45100
+#define IDC_LAST_FEED_ITEM 45110
+#define IDC_FIRST_FOLDER_ITEM 45200
+#define IDC_LAST_FOLDER_ITEM 45299

@@ -10,12 +10,18 @@
 #include "store/settings.h"
 #include "server/request_router.h"
 #include "shared/names.h"
+#include "util/dpi_win.h"
 #include "util/wide_win.h"
 
 namespace {
 
-constexpr int kToolbarImageSize = 16;
-constexpr COLORREF kToolbarMaskColour = RGB(255, 0, 255);
+constexpr ArtworkStrips kToolbarStrips{IDR_MAINFRAME, IDB_TOOLBAR_20, IDB_TOOLBAR_24, IDB_TOOLBAR_32};
+constexpr int kToolbarImageCount = 3;
+
+unique_hicon LoadProgramIcon(HINSTANCE instance, int size) {
+  return unique_hicon(static_cast<HICON>(
+      ::LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+}
 
 }  // namespace
 
@@ -36,9 +42,12 @@ bool CMainFrame::LoadFrame(HINSTANCE instance) {
     return false;
   wchar_t title[64] = {};
   if (!::LoadStringW(instance, IDS_MAINFRAME_TITLE, title, 64)) return false;
+  // The saved size is at 96 dpi: scaled for the monitor the window will be on.
   const MainWindowPosition position = ReadMainWindowPosition(CIniFile(SettingsPath()));
-  const RECT bounds{position.left, position.top, position.left + position.width,
-                    position.top + position.height};
+  RECT bounds{position.left, position.top, position.left + position.width, position.top + position.height};
+  const auto dpi = static_cast<int32_t>(MonitorDpi(::MonitorFromRect(&bounds, MONITOR_DEFAULTTONEAREST)));
+  bounds.right = bounds.left + ScaleToDpi(position.width, dpi);
+  bounds.bottom = bounds.top + ScaleToDpi(position.height, dpi);
   const DWORD style = WS_OVERLAPPEDWINDOW & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
   HMENU menuBar = ::LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME));
   const bool created = CreateWindowOfClass(W(kMainWindowClass), title, style, 0, bounds, nullptr,
@@ -64,6 +73,7 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: return OnCreate() ? 0 : -1;
     case WM_SIZE: OnSize(); return 0;
+    case kMsgDpiChanged: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_SETFOCUS:
       if (view_ && view_->hwnd()) ::SetFocus(view_->hwnd());
       return 0;
@@ -94,14 +104,7 @@ bool CMainFrame::OnCreate() {
   view_ = std::make_unique<CChildView>(directories_);
   if (!view_->Create(hwnd(), instance_)) return false;
   if (!CreateToolbar() || !CreateRebar() || !CreateStatusBar()) return false;
-  const HICON big = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                                    ::GetSystemMetrics(SM_CXICON),
-                                                    ::GetSystemMetrics(SM_CYICON), LR_SHARED));
-  const HICON small = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                                      ::GetSystemMetrics(SM_CXSMICON),
-                                                      ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-  ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-  ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  ApplyDpi(WindowDpi(hwnd()));
   tray_ = std::make_unique<CTrayIcon>(hwnd(), kMsgTrayNotify, instance_);
   trayIconId_ = kTrayIconIdle;
   tray_->Add(trayIconId_);
@@ -118,14 +121,7 @@ bool CMainFrame::CreateToolbar() {
   if (!toolbar_) return false;
   ::SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   ::SendMessageW(toolbar_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
-  toolbarImages_.reset(::ImageList_Create(kToolbarImageSize, kToolbarImageSize, ILC_COLOR24 | ILC_MASK, 3, 0));
-  if (!toolbarImages_) return false;
-  unique_hgdiobj strip(::LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_BITMAP, 0, 0,
-                                    LR_CREATEDIBSECTION));
-  if (!strip || ::ImageList_AddMasked(toolbarImages_.get(), static_cast<HBITMAP>(strip.get()),
-                                      kToolbarMaskColour) < 0)
-    return false;
-  ::SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbarImages_.get()));
+  // The pictures come with the DPI (ApplyDpi).
   const BYTE sized = BTNS_AUTOSIZE | BTNS_SHOWTEXT;
   TBBUTTON buttons[] = {
       {0, ID_TOOLBAR_NEW, TBSTATE_ENABLED, BYTE(sized | BTNS_WHOLEDROPDOWN), {}, 0, INT_PTR(L"新規")},
@@ -145,17 +141,56 @@ bool CMainFrame::CreateRebar() {
                                  RBS_BANDBORDERS | CCS_NODIVIDER | CCS_TOP,
                              0, 0, 0, 0, hwnd(), nullptr, instance_, nullptr);
   if (!rebar_) return false;
+  REBARBANDINFOW band{};
+  band.cbSize = REBARBANDINFOW_V6_SIZE;
+  band.fMask = RBBIM_CHILD | RBBIM_STYLE;
+  band.fStyle = RBBS_GRIPPERALWAYS | RBBS_CHILDEDGE;
+  band.hwndChild = toolbar_;
+  if (!::SendMessageW(rebar_, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band))) return false;
+  FitToolbarBand();
+  return true;
+}
+
+// The band as large as the toolbar's buttons, whose size follows their pictures and font.
+void CMainFrame::FitToolbarBand() {
+  ::SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
   SIZE toolbarSize{};
   ::SendMessageW(toolbar_, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&toolbarSize));
   REBARBANDINFOW band{};
   band.cbSize = REBARBANDINFOW_V6_SIZE;
-  band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE | RBBIM_SIZE;
-  band.fStyle = RBBS_GRIPPERALWAYS | RBBS_CHILDEDGE;
-  band.hwndChild = toolbar_;
+  band.fMask = RBBIM_CHILDSIZE | RBBIM_SIZE;
   band.cxMinChild = toolbarSize.cx;
   band.cyMinChild = toolbarSize.cy;
   band.cx = toolbarSize.cx;
-  return ::SendMessageW(rebar_, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band)) != 0;
+  ::SendMessageW(rebar_, RB_SETBANDINFOW, 0, reinterpret_cast<LPARAM>(&band));
+}
+
+void CMainFrame::ApplyDpi(UINT dpi) {
+  if (unique_himagelist images = LoadArtwork(instance_, kToolbarStrips, dpi, kToolbarImageCount)) {
+    ::SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.get()));
+    toolbarImages_ = std::move(images);
+  }
+  if (unique_hgdiobj font = UserInterfaceFont(dpi)) {
+    ::SendMessageW(toolbar_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    ::SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    barFont_ = std::move(font);
+  }
+  FitToolbarBand();
+  bigIcon_ = LoadProgramIcon(instance_, SystemMetricForDpi(SM_CXICON, dpi));
+  smallIcon_ = LoadProgramIcon(instance_, SystemMetricForDpi(SM_CXSMICON, dpi));
+  ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+  ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  if (view_) view_->ApplyDpi(dpi);
+}
+
+// Moved to a monitor of another DPI, or its scaling changed: the place the system suggests, and
+// everything drawn for the new DPI. The tray follows the task bar's monitor, which may be this one.
+void CMainFrame::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  ApplyDpi(dpi);
+  if (tray_) tray_->Refresh(trayIconId_);
+  OnSize();
 }
 
 bool CMainFrame::CreateStatusBar() {
@@ -220,9 +255,10 @@ void CMainFrame::OnDestroy() {
     RECT bounds{};
     ::GetWindowRect(hwnd(), &bounds);
     CIniFile settingsFile(SettingsPath());
+    const auto dpi = static_cast<int32_t>(WindowDpi(hwnd()));
     WriteMainWindowPosition(settingsFile, MainWindowPosition{bounds.left, bounds.top,
-                                                             bounds.right - bounds.left,
-                                                             bounds.bottom - bounds.top});
+                                                             ScaleFromDpi(bounds.right - bounds.left, dpi),
+                                                             ScaleFromDpi(bounds.bottom - bounds.top, dpi)});
   }
   ::PostQuitMessage(0);
 }

@@ -39,6 +39,10 @@ class CMainFrame : public CWindow {
   bool CreateToolbar();
   bool CreateRebar();
   bool CreateStatusBar();
+  void FitToolbarBand();
+  // Pictures, fonts and icons for the DPI of the monitor the window is on.
+  void ApplyDpi(UINT dpi);
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
   void OnSize();
   LRESULT OnNotify(const NMHDR& header);
   void ShowNewDropDown(const NMTOOLBARW& button);
@@ -83,6 +87,9 @@ class CMainFrame : public CWindow {
   HWND toolbar_ = nullptr;
   HWND statusBar_ = nullptr;
   unique_himagelist toolbarImages_;
+  unique_hgdiobj barFont_;
+  unique_hicon bigIcon_;
+  unique_hicon smallIcon_;
   HACCEL accelerators_ = nullptr;  // from the resources: freed by the system
   std::unique_ptr<CTrayIcon> tray_;
   // After the view, whose settings and folders they read: they go first.

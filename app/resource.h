@@ -6,6 +6,10 @@
 
 // Icon, menu bar, toolbar bitmap, accelerators and title string share the main frame's id.
 #define IDR_MAINFRAME 128
+// The toolbar strip at the larger artwork sizes (16 pixels is IDR_MAINFRAME's).
+#define IDB_TOOLBAR_20 234
+#define IDB_TOOLBAR_24 235
+#define IDB_TOOLBAR_32 236
 #define IDS_MAINFRAME_TITLE 128
 #define IDR_POPUP_MENUS 136  // pop-up 0: the toolbar's "新規" drop-down; pop-up 1: the tray menu
 #define IDR_MANIFEST 1
@@ -65,19 +69,12 @@
 #define IDD_TRANSFER_PROGRESS 240
 #define IDC_PROGRESS_URL 1041
 
-// The site tree: its pictures in image-list order's resource numbers, its three context menus
-// and the new-folder dialog.
-#define IDB_TREE_FOLDER 162
-#define IDB_TREE_FOLDER_NEWS 185
-#define IDB_TREE_FOLDER_CHECKING 184
-#define IDB_TREE_SITE 164
-#define IDB_TREE_SITE_NEWS 161
-#define IDB_TREE_SITE_CHECKING 176
-#define IDB_TREE_SITE_ERROR 198
-#define IDB_TREE_SYNC 219
-#define IDB_TREE_SYNC_NEWS 220
-#define IDB_TREE_SYNC_CHECKING 218
-#define IDB_TREE_SITE_NOCHECK 221
+// The site tree: its pictures (strips in image-list order, one per artwork size, smallest
+// first), its three context menus and the new-folder dialog.
+#define IDB_TREE_16 230
+#define IDB_TREE_20 231
+#define IDB_TREE_24 232
+#define IDB_TREE_32 233
 #define IDR_MENU_SITE 137
 #define IDR_MENU_FOLDER 138
 #define IDR_MENU_NON 139

@@ -6,6 +6,7 @@
 
 #include "app/tray_texts.h"
 #include "shared/names.h"
+#include "util/dpi_win.h"
 #include "util/os_version.h"
 #include "util/wide_win.h"
 
@@ -30,12 +31,14 @@ CTrayIcon::CTrayIcon(HWND window, UINT callbackMessage, HINSTANCE instance)
 
 CTrayIcon::~CTrayIcon() { Remove(); }
 
+// The system's small icon size on the monitor of the task bar.
 HICON CTrayIcon::Icon(UINT iconId) {
   auto& icon = icons_[iconId];
-  if (!icon)
-    icon.reset(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(iconId), IMAGE_ICON,
-                                               ::GetSystemMetrics(SM_CXSMICON),
-                                               ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+  if (!icon) {
+    const int size = SystemMetricForDpi(SM_CXSMICON, MonitorDpi(TaskbarMonitor()));
+    icon.reset(static_cast<HICON>(
+        ::LoadImageW(instance_, MAKEINTRESOURCEW(iconId), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+  }
   return icon.get();
 }
 
@@ -54,7 +57,10 @@ NOTIFYICONDATAW CTrayIcon::Data(UINT flags, UINT iconId) {
   return data;
 }
 
+// The pictures are loaded afresh: the shell also starts again when the display's scaling
+// changed, and the small icon size with it. (The shell keeps copies of the pictures it shows.)
 void CTrayIcon::Add(UINT iconId) {
+  icons_.clear();
   NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP, iconId);
   if (!::Shell_NotifyIconW(NIM_ADD, &data)) {
     // The entry may still be there (the announcement came without a restart): show the picture.
@@ -82,6 +88,11 @@ void CTrayIcon::ChangeWithBalloon(UINT iconId, TextView text, TextView title,
   data.uTimeout = timeoutMilliseconds;
   data.dwInfoFlags = NIIF_INFO;
   ::Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
+void CTrayIcon::Refresh(UINT iconId) {
+  icons_.clear();
+  Change(iconId);
 }
 
 void CTrayIcon::Remove() {

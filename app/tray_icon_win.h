@@ -24,6 +24,8 @@ class CTrayIcon {
   // balloon's limits.
   void ChangeWithBalloon(UINT iconId, TextView text, TextView title, UINT timeoutMilliseconds);
   void Remove();
+  // The pictures again at the small icon size of now (the DPI changed), showing `iconId`.
+  void Refresh(UINT iconId);
 
  private:
   NOTIFYICONDATAW Data(UINT flags, UINT iconId);

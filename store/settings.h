@@ -74,7 +74,8 @@ uint16_t ReadStartupPort(const IProfile& settingsFile);
 // The per-port instance lock's name: the prefix, "_" and the port in decimal.
 Text PortMutexName(uint16_t port);
 
-// Window positions, read and written by their own windows.
+// Window positions, read and written by their own windows: places in screen pixels, sizes at
+// 96 dpi (each window scales them to its monitor), so that they mean the same on any screen.
 struct MainWindowPosition {
   int32_t left = 100;
   int32_t top = 100;

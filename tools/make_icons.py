@@ -4,8 +4,8 @@
   app/favicon.ico            the reading pages' icon (shipped beside the program)
   app/icons/main.ico         the program and window icon
   app/icons/tray_*.ico       the tray icons: idle, news, and two frames of checking
-  app/icons/toolbar.bmp      the main window's toolbar buttons: new, delete, options
-  app/icons/tree_*.bmp       the site tree's state pictures (drawn in tree_images.py)
+  app/icons/toolbar_N.bmp    the main window's toolbar buttons (new, delete, options), N pixels
+  app/icons/tree_N.bmp       the site tree's state pictures, N pixels (drawn in tree_images.py)
   app/popup.bmp, app/icons/ticker_close*.bmp   the notices' pictures (drawn in notice_images.py)
   extension/icons/pelun*.png  the browser extension's button and store pictures
 
@@ -15,6 +15,8 @@ light backgrounds into a PNG sheet, to look at before committing.
 
 Shapes are tests on a point, in pixels of a 16-pixel picture (y downwards); larger sizes scale
 them, so strokes and ends that sit on whole pixels at 16 stay on whole pixels at 32 and 48.
+The toolbar and the tree come at every size of ARTWORK_SIZES, the program's pick for the screen's
+DPI (util/dpi_scale.h), each a strip of its pictures side by side.
 """
 
 import argparse
@@ -24,6 +26,7 @@ import struct
 import zlib
 
 SAMPLES = 8  # per axis: curves are anti-aliased by supersampling
+ARTWORK_SIZES = (16, 20, 24, 32)  # as kArtworkSizes of the program
 
 ORANGE = (0xE6, 0x61, 0x00)
 SLATE = (0x5E, 0x72, 0x86)
@@ -253,19 +256,22 @@ BUTTON_FACE = (0xF0, 0xF0, 0xF0)
 OPAQUE_FROM = 96  # of 255: less covered pixels become magenta, so thin edges do not smear
 
 
-def toolbar_strip(buttons):
-    """RGB rows of the buttons side by side. The toolbar takes magenta as transparent, so a
-    pixel is either magenta or a colour blended against the button face, never with magenta:
-    blending with it would leave a pink fringe."""
-    strip = [[] for _ in range(16)]
-    for layers in buttons:
-        for y, row in enumerate(render(16, layers)):
-            for r, g, b, a in row:
-                if a < OPAQUE_FROM:
-                    strip[y].append(MAGENTA)
-                else:
-                    strip[y].append(mix(BUTTON_FACE, (r, g, b), a / 255))
-    return strip
+def on_magenta(rgba_rows, background):
+    """RGB rows for a bitmap whose magenta is transparent: a pixel is either magenta or a colour
+    blended against the background it will be seen on, never with magenta, which would leave a
+    pink fringe."""
+    return [[MAGENTA if a < OPAQUE_FROM else mix(background, (r, g, b), a / 255) for r, g, b, a in row]
+            for row in rgba_rows]
+
+
+def strip(size, pictures, background):
+    """RGB rows of the pictures (layer lists) drawn at `size`, side by side."""
+    drawn = [on_magenta(render(size, layers), background) for layers in pictures]
+    return [[pixel for rows in drawn for pixel in rows[y]] for y in range(size)]
+
+
+def toolbar_buttons():
+    return [new_button(), delete_button(), options_button()]
 
 
 def bmp(rows):
@@ -337,25 +343,21 @@ def stacked(*canvases):
     return [row + [c[0][0]] * (width - len(row)) for c in canvases for row in c]
 
 
-def write_preview(path, icons, strip, tree=()):
-    """One sheet, on a dark task bar colour and on the light button face: the 16-pixel images
-    and the toolbar enlarged 8 times, the 32-pixel ones 4 times, the program icon's largest 4
-    times, and everything at its actual size and doubled."""
-    # The strip as the toolbar shows it: magenta is let through.
+def write_preview(path, icons, toolbars, trees):
+    """One sheet, on a dark task bar colour and on the light button face: the 16-pixel pictures
+    enlarged 8 times, the program icon's largest 4 times, and every size as drawn, at its actual
+    size and doubled."""
+    # The strips as the toolbar and the tree show them: magenta is let through.
     def see_through(rows):
         return [[(0, 0, 0, 0) if p == MAGENTA else p + (255,) for p in row] for row in rows]
-    strip = see_through(strip)
-    tree = [see_through(rows) for rows in tree]
-    small = [pictures[0] for pictures in icons.values()]
-    middle = [pictures[1] for pictures in icons.values()]
     halves = []
     for background in ((0x20, 0x20, 0x20), BUTTON_FACE):
-        actual = [small + [strip], middle + [icons["main.ico"][2]], list(tree)]
+        by_size = [[pictures[i] for pictures in icons.values()] + [see_through(toolbars[size]), see_through(trees[size])]
+                   for i, size in enumerate(ARTWORK_SIZES)]
         halves.append(stacked(
-            sheet([small, [strip], tree], background, 8) if tree else sheet([small, [strip]], background, 8),
-            sheet([middle], background, 4),
-            side_by_side(sheet([icons["main.ico"][2:]], background, 4),
-                         sheet(actual, background, 1), sheet(actual, background, 2))))
+            sheet([by_size[0]], background, 8),
+            side_by_side(sheet([icons["main.ico"][-1:]], background, 4),
+                         sheet(by_size, background, 1), sheet(by_size, background, 2))))
     with open(path, "wb") as f:
         f.write(png(stacked(*halves)))
 
@@ -368,24 +370,27 @@ def main():
     args = parser.parse_args()
 
     app = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app")
+    # The small icon's size follows the DPI (the tray and the caption); the program icon also
+    # comes large, for the task switcher and Explorer.
     icons = {
-        "main.ico": [render(s, main_icon()) for s in (16, 32, 48)],
-        "tray_idle.ico": [render(s, idle_icon()) for s in (16, 32)],
-        "tray_news.ico": [render(s, news_icon()) for s in (16, 32)],
-        "tray_checking.ico": [render(s, checking_icon(0)) for s in (16, 32)],
-        "tray_checking2.ico": [render(s, checking_icon(1)) for s in (16, 32)],
+        "main.ico": [render(s, main_icon()) for s in ARTWORK_SIZES + (48,)],
+        "tray_idle.ico": [render(s, idle_icon()) for s in ARTWORK_SIZES],
+        "tray_news.ico": [render(s, news_icon()) for s in ARTWORK_SIZES],
+        "tray_checking.ico": [render(s, checking_icon(0)) for s in ARTWORK_SIZES],
+        "tray_checking2.ico": [render(s, checking_icon(1)) for s in ARTWORK_SIZES],
     }
-    strip = toolbar_strip([new_button(), delete_button(), options_button()])
 
     os.makedirs(os.path.join(app, "icons"), exist_ok=True)
     for name, pictures in icons.items():
         with open(os.path.join(app, "icons", name), "wb") as f:
             f.write(ico(pictures))
-    # The reading pages' icon is the program icon without its largest image.
+    # The reading pages' icon: what browsers ask for, 16 and 32 pixels.
     with open(os.path.join(app, "favicon.ico"), "wb") as f:
-        f.write(ico(icons["main.ico"][:2]))
-    with open(os.path.join(app, "icons", "toolbar.bmp"), "wb") as f:
-        f.write(bmp(strip))
+        f.write(ico([icons["main.ico"][0], icons["main.ico"][3]]))
+    toolbars = {size: strip(size, toolbar_buttons(), BUTTON_FACE) for size in ARTWORK_SIZES}
+    for size, rows in toolbars.items():
+        with open(os.path.join(app, "icons", "toolbar_%d.bmp" % size), "wb") as f:
+            f.write(bmp(rows))
     import tree_images  # draws with the shapes above
     tree = tree_images.write(os.path.join(app, "icons"))
     import notice_images
@@ -396,7 +401,7 @@ def main():
         with open(os.path.join(extension, "pelun%d.png" % size), "wb") as f:
             f.write(png(render(size, main_icon())))
     if args.preview:
-        write_preview(args.preview, icons, strip, tree)
+        write_preview(args.preview, icons, toolbars, tree)
 
 
 if __name__ == "__main__":

@@ -1,5 +1,6 @@
-"""The site tree's eleven 16-pixel pictures, drawn with the shapes of make_icons.py and written
-as 24-bit BMPs on magenta (the image list's transparent colour):
+"""The site tree's eleven pictures, drawn with the shapes of make_icons.py at every artwork size
+and written as one 24-bit BMP strip per size (tree_16.bmp, tree_20.bmp, ...) on magenta, the
+image list's transparent colour, in the image list's order:
 
   folder, folder with news, folder being checked, site, site with news, site being checked,
   site with an error, synchronised folder (with news, being checked), site that cannot be checked.
@@ -13,8 +14,8 @@ the same sheet drawn in greys.
 
 import os
 
-from make_icons import (GREEN, MAGENTA, ORANGE, RED, WHITE, bmp, disc, mix, polygon, quarter_ring,
-                        rect, render, stroke, union)
+from make_icons import (ARTWORK_SIZES, GREEN, ORANGE, RED, WHITE, bmp, disc, polygon, quarter_ring,
+                        rect, stroke, strip, union)
 
 TAN = (0xD9, 0xA4, 0x41)
 TAN_DARK = (0x9C, 0x6B, 0x1A)
@@ -24,7 +25,6 @@ SHEET_EDGE = (0x6A, 0x6A, 0x6A)
 GREY = (0x9A, 0x9A, 0x9A)
 GREY_LIGHT = (0xE2, 0xE2, 0xE2)
 TREE_BACKGROUND = WHITE
-OPAQUE_FROM = 96  # as for the toolbar: faint edges become transparent instead of pink
 
 
 def folder(front=TAN, edge=TAN_DARK, tab=TAN_LIGHT):
@@ -78,34 +78,27 @@ def synchronised(badge=()):
 
 
 def pictures():
-    """In the image list's order; the names are the BMP files."""
+    """In the image list's order."""
     return [
-        ("tree_folder.bmp", folder()),
-        ("tree_folder_news.bmp", folder() + news_badge()),
-        ("tree_folder_checking.bmp", folder() + checking_badge()),
-        ("tree_site.bmp", site()),
-        ("tree_site_news.bmp", site(news_badge())),
-        ("tree_site_checking.bmp", site(checking_badge(), colour=GREEN)),
-        ("tree_site_error.bmp", site(error_badge())),
-        ("tree_sync.bmp", synchronised()),
-        ("tree_sync_news.bmp", synchronised(news_badge())),
-        ("tree_sync_checking.bmp", synchronised(checking_badge())),
-        ("tree_site_nocheck.bmp", site(colour=GREY, paper=GREY_LIGHT, edge=GREY)),
+        folder(),
+        folder() + news_badge(),
+        folder() + checking_badge(),
+        site(),
+        site(news_badge()),
+        site(checking_badge(), colour=GREEN),
+        site(error_badge()),
+        synchronised(),
+        synchronised(news_badge()),
+        synchronised(checking_badge()),
+        site(colour=GREY, paper=GREY_LIGHT, edge=GREY),
     ]
 
 
-def on_magenta(layers):
-    """RGB rows: each pixel magenta or a colour blended against the tree's white."""
-    return [[MAGENTA if a < OPAQUE_FROM else mix(TREE_BACKGROUND, (r, g, b), a / 255)
-             for r, g, b, a in row] for row in render(16, layers)]
-
-
 def write(icons_dir):
-    """Writes the BMPs; returns their RGB rows in order, for the preview."""
-    drawn = []
-    for name, layers in pictures():
-        rows = on_magenta(layers)
-        with open(os.path.join(icons_dir, name), "wb") as f:
-            f.write(bmp(rows))
-        drawn.append(rows)
+    """Writes the strips; returns their RGB rows by size, for the preview."""
+    drawn = {}
+    for size in ARTWORK_SIZES:
+        drawn[size] = strip(size, pictures(), TREE_BACKGROUND)
+        with open(os.path.join(icons_dir, "tree_%d.bmp" % size), "wb") as f:
+            f.write(bmp(drawn[size]))
     return drawn

@@ -375,10 +375,23 @@ void CChildView::CycleChanged(bool checking) {
     PostCheckingState(-1);
     return;
   }
-  RefreshDuePictures();  // the tree is up to date when the cycle is announced
+  // The tree is up to date when the cycle is announced. Its last pictures still belong to the
+  // cycle: reported as checking, they leave the tray's news state to the cycle's end, which
+  // brings the notice. (Reported as idle, they would show the news picture first, and the end
+  // would then find the tray already showing it and announce nothing.)
+  struct Ending {
+    bool& flag;
+    explicit Ending(bool& f) : flag(f) { flag = true; }
+    ~Ending() { flag = false; }
+  };
+  {
+    const Ending ending(cycleEnding_);
+    RefreshDuePictures();
+  }
   PostCheckingState(static_cast<LPARAM>(updatedCount_));
 }
 
 void CChildView::PostCheckingState(LPARAM updated) {
-  ::PostMessageW(::GetParent(hwnd()), kMsgCheckingState, checks_.Checking() ? 1 : 0, updated);
+  const bool checking = checks_.Checking() || cycleEnding_;
+  ::PostMessageW(::GetParent(hwnd()), kMsgCheckingState, checking ? 1 : 0, updated);
 }

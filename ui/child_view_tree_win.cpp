@@ -10,14 +10,12 @@
 #include "shared/names.h"
 #include "store/mark_read.h"
 #include "ui/tree_rules.h"
+#include "util/dpi_win.h"
 #include "util/wide_win.h"
 
 namespace {
 
-constexpr int kImageSize = 16;
-constexpr COLORREF kImageMask = RGB(255, 0, 255);
-// The bitmaps in image-list order.
-constexpr int kImageResources[kTreeImageCount] = {162, 185, 184, 164, 161, 176, 198, 219, 220, 218, 221};
+constexpr ArtworkStrips kImageStrips{IDB_TREE_16, IDB_TREE_20, IDB_TREE_24, IDB_TREE_32};
 
 using FolderRanks = std::unordered_map<const CItemBase*, LPARAM>;
 
@@ -41,17 +39,13 @@ Text WithName(TextView format, const Text& name) {
 
 }  // namespace
 
-bool CChildView::CreateImageList() {
-  images_.reset(ImageList_Create(kImageSize, kImageSize, ILC_COLOR24 | ILC_MASK, kTreeImageCount, 0));
-  if (!images_) return false;
-  for (int resource : kImageResources) {
-    unique_hgdiobj bitmap(::LoadImageW(instance_, MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0,
-                                       LR_CREATEDIBSECTION));
-    if (!bitmap || ImageList_AddMasked(images_.get(), static_cast<HBITMAP>(bitmap.get()), kImageMask) < 0)
-      return false;
-  }
-  TreeView_SetImageList(tree_, images_.get(), TVSIL_NORMAL);
-  return true;
+// The nodes keep their picture indices; the control lays its rows out again for the new size.
+// The old list goes only once the control has let go of it.
+void CChildView::CreateImageList(UINT dpi) {
+  unique_himagelist images = LoadArtwork(instance_, kImageStrips, dpi, kTreeImageCount);
+  if (!images) return;
+  TreeView_SetImageList(tree_, images.get(), TVSIL_NORMAL);
+  images_ = std::move(images);
 }
 
 // The id table remembers the picture, so a refresh never asks the control for it.

@@ -12,6 +12,7 @@
 #include "store/password_protection.h"
 #include "ui/transfer_progress_win.h"
 #include "ui/tree_rules.h"
+#include "util/dpi_win.h"
 #include "util/file_io_win.h"
 #include "util/url.h"
 #include "util/wide_win.h"
@@ -73,7 +74,7 @@ bool CChildView::OnCreate() {
   if (!CreateTreeControl()) return false;
   // Without its pictures, its keys or OLE the tree still works: it shows bare labels, takes
   // commands from the menus only, or accepts no drops.
-  (void)CreateImageList();
+  ApplyDpi(WindowDpi(hwnd()));
   (void)CreateTreeKeys();
   (void)RegisterDropTarget();
   // Stored passwords need the key pair; without it they only come back empty, so the program
@@ -167,6 +168,14 @@ bool CChildView::CreateTreeControl() {
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTreeControlId)), instance_,
                             nullptr);
   return tree_ != nullptr;
+}
+
+void CChildView::ApplyDpi(UINT dpi) {
+  CreateImageList(dpi);
+  unique_hgdiobj font = UserInterfaceFont(dpi);
+  if (!font) return;
+  ::SendMessageW(tree_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  treeFont_ = std::move(font);
 }
 
 void CChildView::OnSize(int width, int height) {

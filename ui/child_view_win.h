@@ -41,6 +41,8 @@ class CChildView : public CWindow, public IServerHost, private CheckRunnerHost {
 
   // Creates the view as a child of the main window; false when a creation step failed.
   bool Create(HWND parent, HINSTANCE instance);
+  // The tree's pictures and font for the DPI of the monitor the main window is on.
+  void ApplyDpi(UINT dpi);
 
   // Writes the data file and the settings; false when the data file or its lock failed.
   bool SaveSettingsAndData();
@@ -221,7 +223,7 @@ class CChildView : public CWindow, public IServerHost, private CheckRunnerHost {
   LRESULT OnFileDropped(WPARAM heapText, LPARAM point);
   LRESULT OnTextDropped(WPARAM heapText, LPARAM target);
   // Tree glue: pictures, notifications, commands, menus, dragging.
-  bool CreateImageList();
+  void CreateImageList(UINT dpi);
   LRESULT OnTreeNotify(NMHDR* header);
   bool OnTreeCommand(UINT id);
   bool CreateTreeKeys();
@@ -272,6 +274,7 @@ class CChildView : public CWindow, public IServerHost, private CheckRunnerHost {
   ItemIdTable ids_;
   HWND tree_ = nullptr;  // child control, destroyed with the view
   unique_himagelist images_;
+  unique_hgdiobj treeFont_;
   CSiteDropTarget* dropTarget_ = nullptr;  // registered with the platform, which holds a reference
   unique_hfile dataFileLock_;
   bool dataLoaded_ = false;  // nothing is saved over the data file before it has loaded whole
@@ -282,6 +285,7 @@ class CChildView : public CWindow, public IServerHost, private CheckRunnerHost {
   std::unordered_set<ItemId> picturesDue_;
   uint32_t minuteCounter_ = 0;
   uint32_t updatedCount_ = 0;
+  bool cycleEnding_ = false;  // the last pictures of a cycle are being drawn
 
   std::unique_ptr<CMySocket> server_;
 };

@@ -1,5 +1,6 @@
 #include "ui/notice_window_win.h"
 
+#include "util/dpi_win.h"
 #include "util/file_io_win.h"
 #include "util/os_version.h"
 #include "util/wide_win.h"
@@ -13,10 +14,8 @@ using SetLayeredWindowAttributesFunction = BOOL(WINAPI*)(HWND, COLORREF, BYTE, D
 
 // Looked up by name: systems before Windows 2000 do not have it.
 SetLayeredWindowAttributesFunction LayeredAttributes() {
-  HMODULE user = ::GetModuleHandleW(L"user32.dll");
-  return user ? reinterpret_cast<SetLayeredWindowAttributesFunction>(
-                    ::GetProcAddress(user, "SetLayeredWindowAttributes"))
-              : nullptr;
+  return SystemFunction<SetLayeredWindowAttributesFunction>(::GetModuleHandleW(L"user32.dll"),
+                                                            "SetLayeredWindowAttributes");
 }
 
 void TileBitmap(HDC dc, const RECT& bounds, HBITMAP picture) {
@@ -48,8 +47,8 @@ void SetWindowAlpha(HWND window, int32_t notifyAlpha) {
   setAttributes(window, 0, *alpha, LWA_ALPHA);
 }
 
-unique_hgdiobj CreateNoticeFont(int height, int weight) {
-  return unique_hgdiobj(::CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+unique_hgdiobj CreateNoticeFont(int height, int weight, UINT dpi) {
+  return unique_hgdiobj(::CreateFontW(ScaleToDpi(height, static_cast<int32_t>(dpi)), 0, 0, 0, weight, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                       DEFAULT_PITCH | FF_DONTCARE, kNoticeFontFace));
 }
@@ -106,9 +105,7 @@ bool PointerOver(HWND window) {
 }
 
 Box TrayWorkArea() {
-  HWND tray = ::FindWindowW(L"Shell_TrayWnd", nullptr);
-  HMONITOR monitor = tray ? ::MonitorFromWindow(tray, MONITOR_DEFAULTTOPRIMARY)
-                          : ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  HMONITOR monitor = TaskbarMonitor();
   MONITORINFO info{};
   info.cbSize = sizeof info;
   if (monitor && ::GetMonitorInfoW(monitor, &info)) return ToBox(info.rcWork);

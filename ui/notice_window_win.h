@@ -11,8 +11,8 @@
 // Translucency by the "notifyAlpha" setting (100 or more: opaque), on Windows 2000 and later.
 void SetWindowAlpha(HWND window, int32_t notifyAlpha);
 
-// "MS UI Gothic" in the Japanese character set.
-unique_hgdiobj CreateNoticeFont(int height, int weight);
+// "MS UI Gothic" in the Japanese character set, `height` pixels at 96 dpi scaled to `dpi`.
+unique_hgdiobj CreateNoticeFont(int height, int weight, UINT dpi);
 
 // The tooltip colour, "popup.bmp" of the program folder tiled over it where there is one, and a
 // bump edge around it.

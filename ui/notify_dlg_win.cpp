@@ -3,6 +3,7 @@
 #include "app/private_messages.h"
 #include "ui/notice_window_win.h"
 #include "ui/notify_geometry.h"
+#include "util/dpi_win.h"
 #include "util/wide_win.h"
 
 namespace {
@@ -17,7 +18,6 @@ constexpr POINT kBodyOrigin{15, 32};
 constexpr POINT kTitleOrigin{30, 10};
 constexpr int kTextRightMargin = 10;
 constexpr POINT kIconOrigin{8, 8};
-constexpr int kIconSize = 16;
 constexpr UINT kBodyFlags = DT_NOPREFIX;
 
 }  // namespace
@@ -50,6 +50,9 @@ LRESULT CNotifyDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == kDisplayTimer) OnTimer();
       return 0;
     case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
+    // Laid out for the monitor of the tray, where it stays: being moved there from where it was
+    // created changes nothing.
+    case kMsgDpiChanged: return 0;
     case kMsgRefreshAlpha:
       SetWindowAlpha(hwnd(), settings_.notifyAlpha);
       ::InvalidateRect(hwnd(), nullptr, FALSE);
@@ -59,8 +62,10 @@ LRESULT CNotifyDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CNotifyDlg::OnCreate() {
-  bodyFont_ = CreateNoticeFont(kBodyFontHeight, FW_NORMAL);
-  titleFont_ = CreateNoticeFont(kTitleFontHeight, FW_BOLD);
+  HMONITOR monitor = TaskbarMonitor();
+  dpi_ = MonitorDpi(monitor);
+  bodyFont_ = CreateNoticeFont(kBodyFontHeight, FW_NORMAL, dpi_);
+  titleFont_ = CreateNoticeFont(kTitleFontHeight, FW_BOLD, dpi_);
   if (!bodyFont_ || !titleFont_) return false;
   HDC dc = ::GetDC(hwnd());
   if (!dc) return false;
@@ -68,10 +73,11 @@ bool CNotifyDlg::OnCreate() {
   const Extent title = MeasureText(dc, static_cast<HFONT>(titleFont_.get()), title_, kBodyFlags);
   ::ReleaseDC(hwnd(), dc);
 
-  const Box place = PlacePopup(position_, TrayWorkArea(), PopupSize(body, title));
+  const auto dpi = static_cast<int32_t>(dpi_);
+  const Box place = PlacePopup(position_, TrayWorkArea(), PopupSize(body, title, dpi), dpi);
   width_ = place.Width();
   height_ = place.Height();
-  const PopupButtons buttons = PopupButtonBoxes({width_, height_});
+  const PopupButtons buttons = PopupButtonBoxes({width_, height_}, dpi);
   const auto makeButton = [&](const wchar_t* label, int id, const Box& box, DWORD style) {
     HWND button = ::CreateWindowExW(0, L"BUTTON", label, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, box.left,
                                     box.top, box.Width(), box.Height(), hwnd(),
@@ -95,14 +101,15 @@ void CNotifyDlg::OnPaint() {
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, static_cast<COLORREF>(settings_.notifyTextColor) & 0xFFFFFF);
   HGDIOBJ previous = ::SelectObject(dc, bodyFont_.get());
-  RECT body{kBodyOrigin.x, kBodyOrigin.y, width_ - kTextRightMargin, height_};
+  RECT body{Scaled(kBodyOrigin.x), Scaled(kBodyOrigin.y), width_ - Scaled(kTextRightMargin), height_};
   ::DrawTextW(dc, W(text_), -1, &body, kBodyFlags);
   ::SelectObject(dc, titleFont_.get());
-  RECT title{kTitleOrigin.x, kTitleOrigin.y, width_ - kTextRightMargin, height_};
+  RECT title{Scaled(kTitleOrigin.x), Scaled(kTitleOrigin.y), width_ - Scaled(kTextRightMargin), height_};
   ::DrawTextW(dc, W(title_), -1, &title, kBodyFlags);
   ::SelectObject(dc, previous);
-  ::DrawIconEx(dc, kIconOrigin.x, kIconOrigin.y, ::LoadIconW(nullptr, IDI_INFORMATION), kIconSize, kIconSize, 0,
-               nullptr, DI_NORMAL);
+  const int iconSize = SystemMetricForDpi(SM_CXSMICON, dpi_);
+  ::DrawIconEx(dc, Scaled(kIconOrigin.x), Scaled(kIconOrigin.y), ::LoadIconW(nullptr, IDI_INFORMATION), iconSize,
+               iconSize, 0, nullptr, DI_NORMAL);
 }
 
 // The display time counts whole seconds; once it is over, every tick closes the pop-up unless

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "store/settings.h"
+#include "util/dpi_scale.h"
 #include "util/text.h"
 #include "util/unique_handle_win.h"
 #include "util/window_win.h"
@@ -26,6 +27,7 @@ class CNotifyDlg : public CWindow {
  private:
   bool OnCreate();
   void OnPaint();
+  int Scaled(int length) const { return ScaleToDpi(length, static_cast<int32_t>(dpi_)); }
   void OnTimer();
   void OnCommand(UINT id);
   void AskToClose();
@@ -42,5 +44,6 @@ class CNotifyDlg : public CWindow {
   unique_hgdiobj titleFont_;
   int width_ = 0;
   int height_ = 0;
+  UINT dpi_ = kBaseDpi;  // of the monitor it is shown on
   bool closing_ = false;
 };

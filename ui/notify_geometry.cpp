@@ -16,6 +16,9 @@ constexpr int32_t kPopupButtonsWidth = 130;
 constexpr int32_t kPopupButtonStride = 70;
 constexpr int32_t kTickerClientHeight = 37;
 constexpr int32_t kTickerTextLeft = 6;
+constexpr int32_t kTickerCloseFromRight = 17;  // the close button's left edge
+constexpr int32_t kTickerCloseTop = 5;
+constexpr int32_t kTickerCloseSide = 13;
 constexpr int32_t kMinimumTickerSeconds = 3;
 constexpr int64_t kTimerMaximum = 0x7FFFFFFF;  // what the system's timers take at most
 // A ticker is within reach when this much of it lies on one monitor.
@@ -38,66 +41,76 @@ std::optional<uint8_t> WindowAlpha(int32_t notifyAlpha) {
   return static_cast<uint8_t>((2 * value + 55) % 256);
 }
 
-Extent PopupSize(Extent body, Extent title) {
-  return {std::max(body.width + kPopupTextMargin, kPopupMinimum.width),
-          std::max(body.height + title.height + kPopupChrome, kPopupMinimum.height)};
+Extent PopupSize(Extent body, Extent title, int32_t dpi) {
+  return {std::max(body.width + ScaleToDpi(kPopupTextMargin, dpi), ScaleToDpi(kPopupMinimum.width, dpi)),
+          std::max(body.height + title.height + ScaleToDpi(kPopupChrome, dpi), ScaleToDpi(kPopupMinimum.height, dpi))};
 }
 
 // A pop-up larger than the work area (a folder list of a remote outline can be as long as it
 // likes) is cut to it, so that its buttons stay on the screen.
-Box PlacePopup(int32_t notifyPos, Box workArea, Extent size) {
+Box PlacePopup(int32_t notifyPos, Box workArea, Extent size, int32_t dpi) {
   const int32_t width = std::min(size.width, workArea.Width());
   const int32_t height = std::min(size.height, workArea.Height());
-  int32_t left = workArea.right - width - kPopupEdgeGap;
-  int32_t top = workArea.bottom - height - kPopupEndGap;
+  const int32_t edgeGap = ScaleToDpi(kPopupEdgeGap, dpi);
+  const int32_t endGap = ScaleToDpi(kPopupEndGap, dpi);
+  int32_t left = workArea.right - width - edgeGap;
+  int32_t top = workArea.bottom - height - endGap;
   switch (notifyPos) {
     case 0:
       left = workArea.left + (workArea.Width() - width) / 2;
       top = workArea.top + (workArea.Height() - height) / 2;
       break;
     case 1:
-      left = workArea.left + kPopupEdgeGap;
-      top = workArea.top + kPopupEndGap;
+      left = workArea.left + edgeGap;
+      top = workArea.top + endGap;
       break;
-    case 2: top = workArea.top + kPopupEndGap; break;
-    case 3: left = workArea.left + kPopupEdgeGap; break;
+    case 2: top = workArea.top + endGap; break;
+    case 3: left = workArea.left + edgeGap; break;
   }
   left = std::max(left, workArea.left);
   top = std::max(top, workArea.top);
   return {left, top, left + width, top + height};
 }
 
-PopupButtons PopupButtonBoxes(Extent popup) {
-  const int32_t left = (popup.width - kPopupButtonsWidth) / 2;
-  const int32_t top = popup.height - kPopupButtonTop;
-  const Box show{left, top, left + kPopupButton.width, top + kPopupButton.height};
-  return {show, {show.left + kPopupButtonStride, top, show.right + kPopupButtonStride, show.bottom}};
+PopupButtons PopupButtonBoxes(Extent popup, int32_t dpi) {
+  const int32_t left = (popup.width - ScaleToDpi(kPopupButtonsWidth, dpi)) / 2;
+  const int32_t top = popup.height - ScaleToDpi(kPopupButtonTop, dpi);
+  const Box show{left, top, left + ScaleToDpi(kPopupButton.width, dpi), top + ScaleToDpi(kPopupButton.height, dpi)};
+  const int32_t stride = ScaleToDpi(kPopupButtonStride, dpi);
+  return {show, {show.left + stride, top, show.right + stride, show.bottom}};
 }
 
-int32_t TickerHeight(int32_t sizingFrame) { return 2 * sizingFrame + kTickerClientHeight; }
-
-int32_t TickerTitleLeft(int32_t clientWidth, int32_t scrollStep) {
-  if (scrollStep >= kTickerScrollSteps) return kTickerTextLeft;
-  return clientWidth - scrollStep * (clientWidth - 9) / kTickerScrollSteps - 3;
+int32_t TickerHeight(int32_t sizingFrame, int32_t dpi) {
+  return 2 * sizingFrame + ScaleToDpi(kTickerClientHeight, dpi);
 }
 
-Box TickerCloseButton(int32_t clientWidth) { return {clientWidth - 17, 5, clientWidth - 4, 18}; }
+int32_t TickerTitleLeft(int32_t clientWidth, int32_t scrollStep, int32_t dpi) {
+  if (scrollStep >= kTickerScrollSteps) return ScaleToDpi(kTickerTextLeft, dpi);
+  return clientWidth - scrollStep * (clientWidth - ScaleToDpi(9, dpi)) / kTickerScrollSteps - ScaleToDpi(3, dpi);
+}
+
+Box TickerCloseButton(int32_t clientWidth, int32_t dpi) {
+  const int32_t left = clientWidth - ScaleToDpi(kTickerCloseFromRight, dpi);
+  const int32_t top = ScaleToDpi(kTickerCloseTop, dpi);
+  const int32_t side = ScaleToDpi(kTickerCloseSide, dpi);
+  return {left, top, left + side, top + side};
+}
 
 uint32_t TickerIntervalMilliseconds(int32_t tickerInterval) {
   const int64_t seconds = std::max<int64_t>(tickerInterval, kMinimumTickerSeconds);
   return static_cast<uint32_t>(std::min<int64_t>(seconds * 1000, kTimerMaximum));
 }
 
-Box PlaceTicker(Box saved, const std::vector<Box>& monitors, Box primaryWorkArea) {
+Box PlaceTicker(Box saved, const std::vector<Box>& monitors, Box primaryWorkArea, int32_t dpi) {
   int32_t widest = primaryWorkArea.Width();
   for (const Box& monitor : monitors) widest = std::max(widest, monitor.Width());
-  const int32_t width = std::max(kTickerMinWidth, std::min(saved.Width(), widest));
+  const int32_t width = std::max(ScaleToDpi(kTickerMinWidth, dpi), std::min(saved.Width(), widest));
   Box placed{saved.left, saved.top, saved.left + width, saved.top + saved.Height()};
   for (const Box& monitor : monitors) {
     const Box shown = Intersection(placed, monitor);
-    if (shown.Width() >= kGraspWidth && shown.Height() >= kGraspHeight) return placed;
+    if (shown.Width() >= ScaleToDpi(kGraspWidth, dpi) && shown.Height() >= ScaleToDpi(kGraspHeight, dpi)) return placed;
   }
-  placed.left = primaryWorkArea.left + kTickerDefaultOffset;
-  placed.top = primaryWorkArea.top + kTickerDefaultOffset;
+  placed.left = primaryWorkArea.left + ScaleToDpi(kTickerDefaultOffset, dpi);
+  placed.top = primaryWorkArea.top + ScaleToDpi(kTickerDefaultOffset, dpi);
   return {placed.left, placed.top, placed.left + width, placed.top + saved.Height()};
 }

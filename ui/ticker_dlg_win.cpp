@@ -16,6 +16,7 @@
 #include "ui/notify_geometry.h"
 #include "ui/open_address.h"
 #include "ui/top_folders_win.h"
+#include "util/dpi_win.h"
 #include "util/wide_win.h"
 
 namespace {
@@ -131,11 +132,11 @@ LRESULT CTickerDlg::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NCHITTEST: return OnHitTest(lParam);
     case WM_GETMINMAXINFO: {
       auto& limits = *reinterpret_cast<MINMAXINFO*>(lParam);
-      const int height = TickerHeight(::GetSystemMetrics(SM_CYSIZEFRAME));
-      limits.ptMinTrackSize = POINT{kTickerMinWidth, height};
-      limits.ptMaxTrackSize.y = height;
+      limits.ptMinTrackSize = POINT{Scaled(kTickerMinWidth), Height()};
+      limits.ptMaxTrackSize.y = Height();
       return 0;
     }
+    case kMsgDpiChanged: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_NCLBUTTONDBLCLK:
       if (wParam == HTCAPTION) {
         OpenSitePage();
@@ -173,18 +174,40 @@ LRESULT CTickerDlg::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CTickerDlg::OnCreate() {
-  siteFont_ = CreateNoticeFont(kFontHeight, FW_BOLD);
-  titleFont_ = CreateNoticeFont(kFontHeight, FW_NORMAL);
-  if (!siteFont_ || !titleFont_ || !CreateCloseButton()) return false;
   const TickerPosition saved = ReadTickerPosition(CIniFile(settingsPath_));
-  const int height = TickerHeight(::GetSystemMetrics(SM_CYSIZEFRAME));
-  const Box place = PlaceTicker({saved.left, saved.top, saved.left + saved.width, saved.top + height},
-                                MonitorBoxes(), PrimaryWorkArea());
+  dpi_ = MonitorDpi(::MonitorFromPoint(POINT{saved.left, saved.top}, MONITOR_DEFAULTTOPRIMARY));
+  if (!CreateFonts() || !CreateCloseButton()) return false;
+  const int width = Scaled(saved.width);
+  const Box place = PlaceTicker({saved.left, saved.top, saved.left + width, saved.top + Height()}, MonitorBoxes(),
+                                PrimaryWorkArea(), static_cast<int32_t>(dpi_));
   ::SetWindowPos(hwnd(), HWND_TOPMOST, place.left, place.top, place.Width(), place.Height(), SWP_NOACTIVATE);
   SetWindowAlpha(hwnd(), view_.Settings().notifyAlpha);
   ShowNextEntry();
   if (!closing_) ::SetTimer(hwnd(), kEntryTimer, TickerIntervalMilliseconds(view_.Settings().tickerInterval), nullptr);
   return true;
+}
+
+bool CTickerDlg::CreateFonts() {
+  siteFont_ = CreateNoticeFont(kFontHeight, FW_BOLD, dpi_);
+  titleFont_ = CreateNoticeFont(kFontHeight, FW_NORMAL, dpi_);
+  return siteFont_ && titleFont_;
+}
+
+int CTickerDlg::Height() const {
+  return TickerHeight(SystemMetricForDpi(SM_CYSIZEFRAME, dpi_), static_cast<int32_t>(dpi_));
+}
+
+// Moved to a monitor of another DPI: the system's place and width, the height and the fonts for
+// the new DPI; the layout follows from the size change. A ticker is created on the primary monitor
+// and then placed on its own, for whose DPI it is already laid out: the system's suggestion,
+// scaled once more, is not taken then.
+void CTickerDlg::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  if (dpi == dpi_) return;
+  dpi_ = dpi;
+  (void)CreateFonts();
+  ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left, Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 bool CTickerDlg::CreateCloseButton() {
@@ -235,7 +258,7 @@ void CTickerDlg::OnSize() {
   const int y = origin.y - window.top;
   // The system owns the region once it is set.
   ::SetWindowRgn(hwnd(), ::CreateRectRgn(x, y, x + width_, y + height_), TRUE);
-  const Box button = TickerCloseButton(width_);
+  const Box button = TickerCloseButton(width_, static_cast<int32_t>(dpi_));
   if (closeButton_)
     ::SetWindowPos(closeButton_, nullptr, button.left, button.top, button.Width(), button.Height(),
                    SWP_NOZORDER | SWP_NOACTIVATE);
@@ -256,10 +279,11 @@ void CTickerDlg::OnPaint() {
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, static_cast<COLORREF>(view_.Settings().notifyTextColor) & 0xFFFFFF);
   HGDIOBJ previous = ::SelectObject(dc, titleFont_.get());
-  RECT title{TickerTitleLeft(width_, scrollStep_), kTitleTop, width_ - kTitleRightMargin, height_};
+  RECT title{TickerTitleLeft(width_, scrollStep_, static_cast<int32_t>(dpi_)), Scaled(kTitleTop),
+             width_ - Scaled(kTitleRightMargin), height_};
   ::DrawTextW(dc, W(entry_.title), -1, &title, kLineFlags);
   ::SelectObject(dc, siteFont_.get());
-  RECT site{kSiteOrigin.x, kSiteOrigin.y, width_ - kSiteRightMargin, kTitleTop};
+  RECT site{Scaled(kSiteOrigin.x), Scaled(kSiteOrigin.y), width_ - Scaled(kSiteRightMargin), Scaled(kTitleTop)};
   ::DrawTextW(dc, W(entry_.siteName), -1, &site, kLineFlags);
   ::SelectObject(dc, previous);
 }
@@ -268,8 +292,8 @@ void CTickerDlg::OnPaint() {
 LRESULT CTickerDlg::OnHitTest(LPARAM screenPoint) {
   POINT point{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
   ::ScreenToClient(hwnd(), &point);
-  if (point.x < kResizeEdge) return HTLEFT;
-  if (point.x >= width_ - kResizeEdge) return HTRIGHT;
+  if (point.x < Scaled(kResizeEdge)) return HTLEFT;
+  if (point.x >= width_ - Scaled(kResizeEdge)) return HTRIGHT;
   return HTCAPTION;
 }
 
@@ -302,9 +326,13 @@ void CTickerDlg::OnDrawCloseButton(const DRAWITEMSTRUCT& item) {
                        DFCS_CAPTIONCLOSE | ((item.itemState & ODS_SELECTED) ? DFCS_PUSHED : 0));
     return;
   }
+  // Drawn at 96 dpi, stretched to the button's size for the monitor.
+  BITMAP drawn{};
+  ::GetObjectW(picture.get(), sizeof drawn, &drawn);
   HGDIOBJ previous = ::SelectObject(source, picture.get());
-  ::BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, item.rcItem.right - item.rcItem.left,
-           item.rcItem.bottom - item.rcItem.top, source, 0, 0, SRCCOPY);
+  ::SetStretchBltMode(item.hDC, HALFTONE);
+  ::StretchBlt(item.hDC, item.rcItem.left, item.rcItem.top, item.rcItem.right - item.rcItem.left,
+               item.rcItem.bottom - item.rcItem.top, source, 0, 0, drawn.bmWidth, drawn.bmHeight, SRCCOPY);
   ::SelectObject(source, previous);
   ::DeleteDC(source);
 }
@@ -389,5 +417,6 @@ void CTickerDlg::SavePosition() {
   RECT bounds{};
   if (!::GetWindowRect(hwnd(), &bounds)) return;
   CIniFile settingsFile(settingsPath_);
-  WriteTickerPosition(settingsFile, TickerPosition{bounds.left, bounds.top, bounds.right - bounds.left});
+  WriteTickerPosition(settingsFile, TickerPosition{bounds.left, bounds.top,
+                                                   ScaleFromDpi(bounds.right - bounds.left, static_cast<int32_t>(dpi_))});
 }

@@ -10,6 +10,7 @@
 
 #include "ui/notify_geometry.h"
 #include "ui/ticker_walk.h"
+#include "util/dpi_scale.h"
 #include "util/text.h"
 #include "util/unique_handle_win.h"
 #include "util/window_win.h"
@@ -42,7 +43,11 @@ class CTickerDlg : public CWindow {
  private:
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
   bool OnCreate();
+  bool CreateFonts();
   bool CreateCloseButton();
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
+  int Height() const;
+  int Scaled(int length) const { return ScaleToDpi(length, static_cast<int32_t>(dpi_)); }
   void OnSize();
   void OnPaint();
   LRESULT OnHitTest(LPARAM screenPoint);
@@ -71,6 +76,7 @@ class CTickerDlg : public CWindow {
   unique_hgdiobj titleFont_;
   int width_ = 0;  // client size
   int height_ = 0;
+  UINT dpi_ = kBaseDpi;  // of the monitor it is on; the saved width is at 96 dpi
   unique_hgdiobj background_;
   int scrollStep_ = kTickerScrollSteps;
   HWND closeButton_ = nullptr;  // children: destroyed with the window

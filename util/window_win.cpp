@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "util/dpi_win.h"
 #include "util/nesting_guard_win.h"
 
 namespace {
@@ -57,6 +58,7 @@ LRESULT CALLBACK CWindow::WindowProcedure(HWND window, UINT message, WPARAM wPar
     self = static_cast<CWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     self->hwnd_ = window;
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    ScaleNonClientArea(window);
   }
   if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
   const NestingGuard nesting(window, reinterpret_cast<const void*>(&CWindow::WindowProcedure));

@@ -56,10 +56,10 @@ def windows_path(path):
 
 
 class XServer:
-    def __init__(self):
+    def __init__(self, size=DESKTOP_SIZE):
         read_fd, write_fd = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % DESKTOP_SIZE,
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % size,
              "-nolisten", "tcp"],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
@@ -131,10 +131,14 @@ def http_get(port, path, headers="", source="127.0.0.1", timeout=10):
 class PelunSession:
     """A program directory, a data directory and an X server for one test."""
 
-    def __init__(self, define_ini=None, default_list=False, desktop=False, compositor=False):
+    def __init__(self, define_ini=None, default_list=False, desktop=False, compositor=False, dpi=None):
+        # With a dpi, the session runs in a copy of the prefix whose display has that many dots
+        # per inch, on a screen as much larger as the DPI is above 96.
+        self.dpi = dpi
+        self.size = tuple(n * (dpi or 96) // 96 for n in DESKTOP_SIZE)
         # With a desktop, every program of the session runs inside one Wine virtual desktop,
         # which has a task bar and a tray, and is drawn on the session's X server.
-        self.desktop = "pelun-e2e,%dx%d" % DESKTOP_SIZE if desktop else None
+        self.desktop = "pelun-e2e,%dx%d" % self.size if desktop else None
         # With a compositor, translucent windows are blended with what lies behind them on the
         # screen. Inside a virtual desktop nothing is: Wine's windows there are children of one
         # X window, which a compositor does not blend.
@@ -213,7 +217,12 @@ class PelunSession:
         subprocess.run([os.path.join(ROOT, "tools", "wine-prefix")], check=True)
         self.env = wine_environment()
         self.env["PELUN_FAULT_LOG"] = windows_path(self.fault_log)
-        self.xserver = XServer()
+        if self.dpi:
+            self.use_prefix_copy()
+            subprocess.run([self.env["WINE"], "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels",
+                            "/t", "REG_DWORD", "/d", str(self.dpi), "/f"],
+                           env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+        self.xserver = XServer(self.size)
         self.env["DISPLAY"] = self.xserver.display
         if self.compositor:
             self.processes.append(subprocess.Popen(["xcompmgr"], env=self.env, stdout=subprocess.DEVNULL,
@@ -225,6 +234,20 @@ class PelunSession:
                             "/v", "EnableShell", "/t", "REG_DWORD", "/d", "1", "/f"],
                            env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
         return self
+
+    def use_prefix_copy(self):
+        """A prefix of the session's own, so that its settings touch no other test: files
+        linked to the shared prefix's, except those Wine rewrites in place (the registry and
+        the system's INI files), which are copies."""
+        prefix = os.path.join(self.workdir, "prefix")
+        subprocess.run(["cp", "-al", self.env["WINEPREFIX"], prefix], check=True)
+        for folder, _, names in os.walk(prefix):
+            for name in names:
+                if name.endswith((".reg", ".ini")):
+                    path = os.path.join(folder, name)
+                    shutil.copy2(path, path + ".copy")
+                    os.replace(path + ".copy", path)
+        self.env["WINEPREFIX"] = prefix
 
     def __exit__(self, exc_type, *exc):
         faults = self.faults()

@@ -359,6 +359,7 @@ int Usage() {
       "        fake-main-window OUTFILE MS | request SUBCOMMAND | catch-window OUTFILE MS |\n"
       "        post-message CLASS TITLE MESSAGE WPARAM LPARAM | tray-entry exists|delete |\n"
       "        tree-items | tree-select TEXT | tree-label TEXT | answer-box TITLE BUTTON |\n"
+      "        dpi-changed DPI LEFT TOP RIGHT BOTTOM |\n"
       "        drag site|folder ID X Y | drag text TEXT X Y | shift-post COMMAND |\n"
       "        wait-popup CLASS TITLE MS |\n"
       "        set-dialog-item CLASS TITLE ID TEXT | select-dialog-item CLASS TITLE ID INDEX |\n"

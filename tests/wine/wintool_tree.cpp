@@ -251,6 +251,17 @@ int PostWithShift(UINT command) {
 
 }  // namespace
 
+// What the system sends when the main window goes to a monitor of another DPI: the new DPI and
+// the suggested window rectangle, which lies in the program's memory.
+int SendDpiChanged(UINT dpi, const RECT& suggested) {
+  constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED
+  HWND main = MainWindow();
+  const RemoteBlock block(main);
+  if (!main || !block.ok() || !block.Write(0, &suggested, sizeof suggested)) return 1;
+  ::SendMessageW(main, kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(block.at(0)));
+  return 0;
+}
+
 int RunTreeCommand(int argc, wchar_t** argv) {
   const std::wstring command = argc >= 2 ? argv[1] : L"";
   if (command == L"tree-items" && argc == 2) return PrintTree();
@@ -260,5 +271,9 @@ int RunTreeCommand(int argc, wchar_t** argv) {
   if (command == L"drag" && argc == 6)
     return Drag(argv[2], argv[3], std::wcstol(argv[4], nullptr, 10), std::wcstol(argv[5], nullptr, 10));
   if (command == L"shift-post" && argc == 3) return PostWithShift(std::wcstoul(argv[2], nullptr, 10));
+  if (command == L"dpi-changed" && argc == 7) {
+    const auto number = [&](int i) { return static_cast<LONG>(std::wcstol(argv[i], nullptr, 10)); };
+    return SendDpiChanged(static_cast<UINT>(number(2)), RECT{number(3), number(4), number(5), number(6)});
+  }
   return -1;
 }

@@ -60,3 +60,24 @@ TEST(NotifyGeometry, TickerStaysWithinReach) {
   for (const auto& row : rows)
     EXPECT_EQ(PlaceTicker(row.saved, monitors, work), row.placed) << row.saved.left << "," << row.saved.top;
 }
+
+// The same layout on monitors at 150% and 200%: every length of it grows, the texts' measured
+// sizes (already in the monitor's pixels) are taken as they are.
+TEST(NotifyGeometry, LayoutFollowsTheDpi) {
+  EXPECT_EQ(PopupSize({40, 12}, {30, 13}, 144), (Extent{240, 150}));
+  EXPECT_EQ(PopupSize({600, 120}, {100, 26}, 192), (Extent{660, 262}));
+  EXPECT_EQ(PlacePopup(4, {0, 0, 1536, 1120}, {240, 150}, 144), (Box{1290, 968, 1530, 1118}));
+  const PopupButtons buttons = PopupButtonBoxes({240, 150}, 144);
+  EXPECT_EQ(buttons.show, (Box{22, 108, 112, 140}));
+  EXPECT_EQ(buttons.close, (Box{127, 108, 217, 140}));
+
+  EXPECT_EQ(TickerHeight(8, 192), 90);
+  EXPECT_EQ(TickerTitleLeft(624, 20, 192), 12);
+  EXPECT_EQ(TickerTitleLeft(624, 10, 192), 624 - 303 - 6);
+  EXPECT_EQ(TickerCloseButton(624, 192), (Box{590, 10, 616, 36}));
+  const std::vector<Box> monitors{{0, 0, 2048, 1536}};
+  const Box work{0, 0, 2048, 1494};
+  EXPECT_EQ(PlaceTicker({64, 64, 164, 154}, monitors, work, 192), (Box{64, 64, 264, 154}));
+  // Forty pixels showing are within reach at 96 dpi, not at 192.
+  EXPECT_EQ(PlaceTicker({-600, 80, 40, 170}, monitors, work, 192), (Box{64, 64, 704, 154}));
+}

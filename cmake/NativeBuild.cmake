@@ -20,6 +20,11 @@ gtest_discover_tests(pelun_unit_tests
   TEST_PREFIX "native."
   PROPERTIES ENVIRONMENT "TZ=Asia/Tokyo;ASAN_OPTIONS=detect_leaks=1")
 
+# The browser extension's own rules, under node's test runner.
+find_program(NODE_EXECUTABLE node REQUIRED)
+add_test(NAME native.extension
+  COMMAND ${NODE_EXECUTABLE} --test ${PROJECT_SOURCE_DIR}/tests/extension/extension_test.mjs)
+
 include(cmake/Fuzz.cmake)
 
 # Tests that need the Windows build: registered when the driver knows where it is.

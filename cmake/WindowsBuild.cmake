@@ -73,6 +73,20 @@ target_include_directories(setup PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_
 target_link_libraries(setup PRIVATE pelun_glue ${PELUN_PLATFORM_LIBS})
 target_link_options(setup PRIVATE -municode)
 
+# The browser extension for today's browsers ships as a zip beside the binaries, its files at
+# the zip's root as the browsers' stores and "load unpacked" expect them.
+file(GLOB_RECURSE PELUN_EXTENSION_FILES CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}/extension
+  ${PROJECT_SOURCE_DIR}/extension/*)
+list(SORT PELUN_EXTENSION_FILES)
+list(TRANSFORM PELUN_EXTENSION_FILES PREPEND ${PROJECT_SOURCE_DIR}/extension/ OUTPUT_VARIABLE PELUN_EXTENSION_PATHS)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/pelun-extension.zip
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${CMAKE_BINARY_DIR}/pelun-extension.zip
+  COMMAND ${CMAKE_COMMAND} -E tar cf ${CMAKE_BINARY_DIR}/pelun-extension.zip --format=zip ${PELUN_EXTENSION_FILES}
+  WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}/extension
+  DEPENDS ${PELUN_EXTENSION_PATHS}
+  COMMENT "Packing the browser extension")
+add_custom_target(pelun_extension ALL DEPENDS ${CMAKE_BINARY_DIR}/pelun-extension.zip)
+
 option(PELUN_WINDOWS_TESTS "Build the tests that run under Wine" ON)
 if(NOT PELUN_WINDOWS_TESTS)
   return()

@@ -72,6 +72,25 @@ bool IsNavigationOrOwnScript(const HttpRequest& request) {
   return navigation || ownScript;
 }
 
+// The browser extension's background requests in Chromium: a request of an extension to a host
+// it was granted comes from no site ("none"), without an Origin, in cors mode without a
+// destination; a web page can produce none of that. (Firefox sends such requests as
+// same-origin, as our own pages' script does, and the rules for that already let them pass.)
+bool IsExtensionRequest(const HttpRequest& request) {
+  return !request.origin && request.fetchSite == u"none" && request.fetchMode == u"cors" &&
+         request.fetchDest == u"empty";
+}
+
+// What the extension asks for in the background: a check, a feed to add, and a folder to read.
+// It reads a folder by following the redirect to the stored page itself and then shows that
+// page in the tab: a tab the extension navigates arrives as another site's navigation, which
+// may not mark anything read.
+bool IsExtensionCommand(TextView path) {
+  for (TextView prefix : {u"/add?", u"/new?", u"/top?", u"/ltop?"})
+    if (StartsWith(path, prefix)) return true;
+  return path == u"/reload";
+}
+
 bool IsItemWithNews(const IServerHost& host, ItemId id) {
   const CItemBase* item = id ? host.ItemFromId(id) : nullptr;
   return item && item->newFlag != 0;
@@ -186,14 +205,19 @@ bool CRequestRouter::IsForeignRead(const HttpRequest& request) const {
   return request.origin && !(StartsWith(*request.origin, u"http://") && IsOwnHost(TextView(*request.origin).substr(7)));
 }
 
+bool CRequestRouter::IsRefused(const HttpRequest& request) const {
+  if (request.repeatedGuardHeader || (request.host && !IsOwnHost(*request.host))) return true;
+  if (IsExtensionRequest(request)) return HasEffect(request.path) && !IsExtensionCommand(request.path);
+  return IsCrossSiteCommand(request) || IsForeignRead(request) ||
+         (HasEffect(request.path) && !IsNavigationOrOwnScript(request));
+}
+
 std::string CRequestRouter::HandleRequest(std::string_view requestBytes, IServerHost& host) {
   const HttpRequest request = ParseHttpRequest(requestBytes);
   // A HEAD has no business with a command: it would act without anybody seeing a page.
   const bool head = request.method == u"HEAD";
   if (request.method != u"GET" && !(head && !HasEffect(request.path))) return kMethodNotAllowed;
-  if (request.repeatedGuardHeader || (request.host && !IsOwnHost(*request.host)) || IsCrossSiteCommand(request) ||
-      IsForeignRead(request) || (HasEffect(request.path) && !IsNavigationOrOwnScript(request)))
-    return kForbidden;
+  if (IsRefused(request)) return kForbidden;
   std::string answer = Route(request, host);
   if (head) answer.resize(std::min(answer.size(), answer.find("\r\n\r\n") + 4));
   return answer;

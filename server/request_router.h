@@ -70,6 +70,7 @@ class CRequestRouter {
   std::string RedirectToPage(std::optional<TextView> idText, const HttpRequest& request,
                              IServerHost& host);
   void WritePageFile(IServerHost& host, ItemId id, bool withNew);
+  bool IsRefused(const HttpRequest& request) const;
   bool IsOwnHost(TextView host) const;
   bool IsCrossSiteCommand(const HttpRequest& request) const;
   bool IsForeignRead(const HttpRequest& request) const;

@@ -7,6 +7,7 @@
   app/icons/toolbar_N.bmp    the main window's toolbar buttons (new, delete, options), N pixels
   app/icons/tree_N.bmp       the site tree's state pictures, N pixels (drawn in tree_images.py)
   app/popup.bmp, app/icons/ticker_close*.bmp   the notices' pictures (drawn in notice_images.py)
+  extension/icons/pelun*.png  the browser extension's button and store pictures
 
 Standard library only. Run it again after changing a drawing and commit the results, so that
 the build needs no Python. With --preview FILE it also writes the pictures enlarged onto dark and
@@ -289,13 +290,15 @@ def bmp(rows):
 # Preview ------------------------------------------------------------------------------------
 
 def png(rows):
+    """RGB rows, or RGBA rows kept see-through."""
     width, height = len(rows[0]), len(rows)
     raw = b"".join(b"\0" + b"".join(bytes(p) for p in row) for row in rows)
 
     def chunk(kind, data):
         return (struct.pack(">I", len(data)) + kind + data
                 + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
-    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
+    colour_type = 6 if len(rows[0][0]) == 4 else 2
+    header = struct.pack(">IIBBBBB", width, height, 8, colour_type, 0, 0, 0)
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
             + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
@@ -392,6 +395,11 @@ def main():
     tree = tree_images.write(os.path.join(app, "icons"))
     import notice_images
     notice_images.write(app)
+    extension = os.path.join(app, "..", "extension", "icons")
+    os.makedirs(extension, exist_ok=True)
+    for size in (16, 32, 48, 128):
+        with open(os.path.join(extension, "pelun%d.png" % size), "wb") as f:
+            f.write(png(render(size, main_icon())))
     if args.preview:
         write_preview(args.preview, icons, toolbars, tree)
 

@@ -101,7 +101,8 @@ class DevToolsPage:
         raise TimeoutError(method)
 
     def evaluate(self, expression):
-        return self.call("Runtime.evaluate", expression=expression, returnByValue=True)["result"].get("value")
+        return self.call("Runtime.evaluate", expression=expression, returnByValue=True,
+                         awaitPromise=True)["result"].get("value")
 
     def navigate(self, url):
         self.events.clear()
@@ -120,26 +121,73 @@ class DevToolsPage:
 
 
 class HeadlessChromium:
-    """Debian's Chromium, headless, with a profile of its own; ended when the block ends."""
+    """Debian's Chromium, headless, with a profile of its own; ended when the block ends. With
+    `extension` (an unpacked extension's folder) it runs that extension, in Japanese, and lets
+    the protocol press the extension's toolbar button."""
+
+    def __init__(self, extension=None):
+        self.extension = extension
 
     def __enter__(self):
         self.profile = tempfile.mkdtemp(prefix="pelun-chromium-")
-        self.process = subprocess.Popen(
-            ["chromium", "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
-             "--remote-debugging-address=127.0.0.1", "--remote-debugging-port=0",
-             "--window-size=1024,768", "--user-data-dir=" + self.profile, "about:blank"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        arguments = ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                     "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                     "--remote-debugging-address=127.0.0.1", "--remote-debugging-port=0",
+                     "--window-size=1024,768", "--user-data-dir=" + self.profile]
+        environment = dict(os.environ)
+        if self.extension:
+            arguments += ["--enable-unsafe-extension-debugging", "--load-extension=" + self.extension,
+                          "--disable-extensions-except=" + self.extension]
+            environment["LANGUAGE"] = "ja"  # the browser's language, which the extension's texts follow
+        self.process = subprocess.Popen(arguments + ["about:blank"], env=environment,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         port_file = os.path.join(self.profile, "DevToolsActivePort")
         deadline = time.monotonic() + 30
         while not os.path.exists(port_file) and time.monotonic() < deadline:
             time.sleep(0.1)
         with open(port_file) as f:
-            port = int(f.readline())
-        pages = json.load(urllib.request.urlopen("http://127.0.0.1:%d/json/list" % port, timeout=10))
-        page = next(p for p in pages if p.get("type") == "page")
+            self.port = int(f.readline())
+            self.browser_path = f.readline().strip()
+        page = next(t for t in self.targets() if t.get("type") == "page")
         self.page = DevToolsPage(page["webSocketDebuggerUrl"])
         self.page.call("Page.enable")
         return self.page
+
+    def targets(self):
+        return json.load(urllib.request.urlopen("http://127.0.0.1:%d/json/list" % self.port, timeout=10))
+
+    def target(self, url_end, timeout=20):
+        """A connection to the first target whose address ends so, once there is one."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            found = next((t for t in self.targets() if t["url"].endswith(url_end)), None)
+            if found:
+                return DevToolsPage(found["webSocketDebuggerUrl"])
+            time.sleep(0.1)
+        raise TimeoutError(url_end)
+
+    def has_target(self, url_end):
+        return any(t["url"].endswith(url_end) for t in self.targets())
+
+    def browser(self):
+        return DevToolsPage("ws://127.0.0.1:%d%s" % (self.port, self.browser_path))
+
+    def extension_id(self):
+        browser = self.browser()
+        try:
+            return browser.call("Extensions.getExtensions")["extensions"][0]["id"]
+        finally:
+            browser.close()
+
+    def press_extension_button(self):
+        """The extension's toolbar button on the active tab, as the user clicks it."""
+        browser = self.browser()
+        try:
+            tab = next(t for t in browser.call("Target.getTargets", filter=[{"type": "tab"}])["targetInfos"]
+                       if t.get("embedderData", {}).get("tabActive"))
+            browser.call("Extensions.triggerAction", id=self.extension_id(), targetId=tab["targetId"])
+        finally:
+            browser.close()
 
     def __exit__(self, *exc):
         self.page.close()

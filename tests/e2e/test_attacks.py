@@ -149,7 +149,8 @@ class HostileFeedsAndPages(unittest.TestCase):
             items = "".join('<item type="rss"><title>%s</title><link/><src>%s</src><newflag>0</newflag>'
                             '<usedate>1</usedate><count check="0" error="0" update="0"/></item>' % site
                             for site in sites)
-            session.write_settings("[Option]\r\ndelay=0\r\ntimeout=10\r\n")
+            # A port of its own: the default one may be taken by another copy on this machine.
+            session.write_settings("[Option]\r\ndelay=0\r\ntimeout=10\r\nport=%d\r\n" % harness.free_port())
             with open(session.data_file, "wb") as f:
                 f.write(("<?xml version='1.0' encoding='utf-8'?>\n<pelun><item type=\"folder\"><title>F</title>"
                          "<newflag>0</newflag><count check=\"0\" error=\"0\" update=\"0\"/>"

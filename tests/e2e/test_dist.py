@@ -10,7 +10,7 @@ import harness
 
 ROOT = harness.ROOT
 SHIPPED = ("pelun.exe", "pelunband.dll", "setup.exe", "define.ini", "default.opml", "common.css", "favicon.ico",
-           "popup.bmp", "popup.wav", "readme_ja.txt", "readme_en.txt")
+           "popup.bmp", "popup.wav", "pelun-extension.zip", "readme_ja.txt", "readme_en.txt")
 
 
 class DistTest(unittest.TestCase):

@@ -202,6 +202,47 @@ TEST(RequestRouter, RequestsFromOtherSitesAreRefusedWithoutEffect) {
   EXPECT_EQ(host.selected, std::vector<ItemId>{21});
 }
 
+// The browser extension reads the folders, checks, adds and reads a folder from its background.
+// Chromium sends these from no site and without an Origin; Firefox as same-origin requests of a
+// script, which our own pages send too (both measured). Nothing else that looks like them gets
+// more than before.
+TEST(RequestRouter, TheExtensionsBackgroundRequestsPassAndNothingElse) {
+  FakeHost host;
+  CRequestRouter router(4474);
+  const std::string chromium = "Host: 127.0.0.1:4474\r\nSec-Fetch-Site: none\r\nSec-Fetch-Mode: cors\r\n"
+                               "Sec-Fetch-Dest: empty\r\n";
+  const std::string firefox = "Host: 127.0.0.1:4474\r\nSec-Fetch-Dest: empty\r\nSec-Fetch-Mode: cors\r\n"
+                              "Sec-Fetch-Site: same-origin\r\n";
+  const std::string forbidden = "HTTP/1.0 403\r\n\r\n";
+  for (const std::string& headers : {chromium, firefox}) {
+    for (std::string_view path : {"/folderlist.xml", "/reload", "/add?http://example.com/feed.xml", "/new?10", "/ltop?10"})
+      EXPECT_NE(Get(router, host, path, headers), forbidden) << path << " " << headers;
+  }
+  for (std::string_view path : {"/new", "/sync", "/sync?21"})
+    EXPECT_EQ(Get(router, host, path, chromium), forbidden) << path;
+  struct Case {
+    std::string_view path;
+    std::string headers;
+  } refused[] = {
+      // A page's own fetch says which site it comes from and, cross-site, names it.
+      {"/reload", "Host: 127.0.0.1:4474\r\nOrigin: http://evil.example\r\nSec-Fetch-Site: cross-site\r\n"
+                  "Sec-Fetch-Mode: cors\r\nSec-Fetch-Dest: empty\r\n"},
+      // An extension that names itself (one without the permission for this host) does not pass.
+      {"/reload", "Host: 127.0.0.1:4474\r\nOrigin: chrome-extension://abcdefghijklmnopabcdefghijklmnop\r\n"
+                  "Sec-Fetch-Site: none\r\nSec-Fetch-Mode: cors\r\nSec-Fetch-Dest: empty\r\n"},
+      {"/reload", "Host: 127.0.0.1:4474\r\nOrigin: moz-extension://0c5e1a6b-3b7e-4f6e-9d1c-2a4b5c6d7e8f\r\n"
+                  "Sec-Fetch-Site: cross-site\r\nSec-Fetch-Mode: cors\r\nSec-Fetch-Dest: empty\r\n"},
+      {"/add?http://x/", "Host: 127.0.0.1:4474\r\nSec-Fetch-Site: none\r\nSec-Fetch-Mode: no-cors\r\n"
+                         "Sec-Fetch-Dest: image\r\n"},
+      {"/reload", "Host: evil.example\r\nSec-Fetch-Site: none\r\nSec-Fetch-Mode: cors\r\nSec-Fetch-Dest: empty\r\n"},
+  };
+  for (const auto& c : refused) EXPECT_EQ(Get(router, host, c.path, c.headers), forbidden) << c.path << " " << c.headers;
+  EXPECT_EQ(host.registered, (std::vector<Text>{u"http://example.com/feed.xml", u"http://example.com/feed.xml"}));
+  EXPECT_EQ(host.commands, (std::vector<IServerHost::Command>{IServerHost::Command::kCheckAll, IServerHost::Command::kCheckAll}));
+  EXPECT_EQ(host.marked, (std::vector<ItemId>{10, 10}));
+  EXPECT_TRUE(host.selected.empty());
+}
+
 // Headers end at the blank line; a cross-site form posting text/plain fills its body with
 // lines that look like headers, and only GET and HEAD are served.
 TEST(RequestRouter, OnlyTheHeaderCountsAndOnlyGetAndHeadAreServed) {

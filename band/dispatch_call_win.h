@@ -10,6 +10,7 @@
 
 #include "util/text.h"
 #include "util/unique_handle_win.h"
+#include "util/variant_win.h"
 
 // A VARIANT that is cleared when it goes.
 class unique_variant {
@@ -39,9 +40,3 @@ com_ptr<IDispatch> ObjectProperty(IDispatch* object, const wchar_t* name);
 // The object the interface `iid` answers, held through its dispatch part.
 com_ptr<IDispatch> QueryDispatch(IUnknown* object, REFIID iid);
 
-// VARIANT arguments that borrow their value.
-VARIANT TextArgument(BSTR text);
-VARIANT IntegerArgument(long value);
-VARIANT ObjectArgument(IDispatch* object);
-VARIANT MissingArgument();
-VARIANT EmptyArgument();

@@ -6,6 +6,7 @@
 #include "util/code_page.h"
 #include "util/file_io_win.h"
 #include "util/wide_win.h"
+#include "util/variant_win.h"
 #include "util/xml_bytes.h"
 #include "util/xml_reader.h"
 #include "util/xml_writer.h"
@@ -98,22 +99,6 @@ struct ByteArray {
   }
 };
 
-VARIANT VariantOfBool(bool value) {
-  VARIANT variant;
-  ::VariantInit(&variant);
-  variant.vt = VT_BOOL;
-  variant.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-  return variant;
-}
-
-VARIANT VariantOfLong(long value) {
-  VARIANT variant;
-  ::VariantInit(&variant);
-  variant.vt = VT_I4;
-  variant.lVal = value;
-  return variant;
-}
-
 void FillLoadError(IXMLDOMDocument2* document, XmlLoadError* error) {
   if (!error) return;
   *error = XmlLoadError{};
@@ -141,9 +126,9 @@ bool CXmlDomDocument::Create() {
   // Older parsers lack these properties and refuse them, which is no failure: their documents
   // never reach here with a DTD, and the depth is checked again when the tree is copied. Without
   // the depth, MSXML 3 on Windows nests without limit, deeper than the copy ever goes.
-  SetProperty(u"ProhibitDTD", VariantOfBool(true));
-  SetProperty(u"MaxElementDepth", VariantOfLong(kMaxXmlDepth));
-  SetProperty(u"MaxXMLSize", VariantOfLong(kMaxXmlKilobytes));
+  SetProperty(u"ProhibitDTD", BoolArgument(true));
+  SetProperty(u"MaxElementDepth", IntegerArgument(kMaxXmlDepth));
+  SetProperty(u"MaxXMLSize", IntegerArgument(kMaxXmlKilobytes));
   return true;
 }
 

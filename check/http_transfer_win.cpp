@@ -255,6 +255,8 @@ std::optional<FetchResult> TransferOnce(const FetchRequest& fetch, const Text& r
                                                  OrNull(fetch.user), OrNull(fetch.password),
                                                  INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection) return std::nullopt;
+  // Cookies stay on although Wine's cookie store costs about 1 ms per request: the browser
+  // session they carry may be what lets a private feed in.
   DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
   if (target->secure) flags |= INTERNET_FLAG_SECURE;
   if (fetch.reload) flags |= INTERNET_FLAG_PRAGMA_NOCACHE;

@@ -21,54 +21,51 @@ constexpr DWORD kReadBlockBytes = 10240;
 constexpr std::size_t kLastModifiedChars = 255;
 constexpr std::size_t kLocationChars = 1023;
 
-// ---- TransferControl ----------------------------------------------------------------------
-
-bool IsSet(const unique_handle& event) { return ::WaitForSingleObject(event.get(), 0) == WAIT_OBJECT_0; }
-
 }  // namespace
 
+// ---- TransferControl ----------------------------------------------------------------------
+
 std::shared_ptr<TransferControl> TransferControl::Create() {
-  std::shared_ptr<TransferControl> control(new TransferControl());
-  control->cancel_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  control->sending_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  // Set until a worker is started, so that waiting on a control without one never blocks.
-  control->finished_.reset(::CreateEventW(nullptr, TRUE, TRUE, nullptr));
-  if (!control->cancel_ || !control->sending_ || !control->finished_) return nullptr;
-  return control;
+  return std::shared_ptr<TransferControl>(new TransferControl());
 }
 
 // The request handle is owned by whoever takes it out of lentRequest_: the worker after its
 // send, or the canceller during it. Closing it is what makes a blocking send return at once;
 // the exchange makes sure that exactly one side closes it and the worker never touches it after.
+// Both sides write their flag before they look at the other's (sequentially consistent), so a
+// cancel that races with the start of a send is seen by one of them.
 // Wine 8 keeps the connection of a closed handle open until the send returns by itself, so
 // there the worker lingers until the server answers or gives up; the caller is released at
 // once on both, and the late result is thrown away.
 void TransferControl::Cancel() noexcept {
-  if (IsSet(cancel_)) return;
-  ::SetEvent(cancel_.get());
-  if (IsSet(sending_))
-    if (HINTERNET request = lentRequest_.exchange(nullptr)) ::InternetCloseHandle(request);
+  if (cancelled_.exchange(true)) return;
+  if (HINTERNET request = lentRequest_.exchange(nullptr)) ::InternetCloseHandle(request);
 }
 
-bool TransferControl::IsCancelled() const noexcept { return IsSet(cancel_); }
+bool TransferControl::IsCancelled() const noexcept { return cancelled_.load(); }
 
+// Only a caller that cancels waits, rarely and briefly: a short poll costs less than an event
+// that every check would make and signal.
 bool TransferControl::WaitFinished(DWORD milliseconds) const noexcept {
-  return ::WaitForSingleObject(finished_.get(), milliseconds) == WAIT_OBJECT_0;
+  constexpr DWORD kPollMilliseconds = 5;
+  const DWORD start = ::GetTickCount();
+  while (!finished_.load()) {
+    if (::GetTickCount() - start >= milliseconds) return false;
+    ::Sleep(kPollMilliseconds);
+  }
+  return true;
 }
 
-void TransferControl::BeginSend(HINTERNET request) noexcept {
+bool TransferControl::BeginSend(HINTERNET request) noexcept {
   lentRequest_.store(request);
-  ::SetEvent(sending_.get());
+  return !cancelled_.load();
 }
 
-HINTERNET TransferControl::EndSend() noexcept {
-  ::ResetEvent(sending_.get());
-  return lentRequest_.exchange(nullptr);
-}
+HINTERNET TransferControl::EndSend() noexcept { return lentRequest_.exchange(nullptr); }
 
-void TransferControl::MarkStarted() noexcept { ::ResetEvent(finished_.get()); }
+void TransferControl::MarkStarted() noexcept { finished_.store(false); }
 
-void TransferControl::MarkFinished() noexcept { ::SetEvent(finished_.get()); }
+void TransferControl::MarkFinished() noexcept { finished_.store(true); }
 
 namespace {
 
@@ -186,8 +183,7 @@ bool Send(unique_hinternet& request, TransferControl* control) {
   if (!control) return ::HttpSendRequestW(request.get(), nullptr, 0, nullptr, 0) != FALSE;
   if (control->IsCancelled()) return false;
   HINTERNET lent = request.release();
-  control->BeginSend(lent);
-  const BOOL sent = ::HttpSendRequestW(lent, nullptr, 0, nullptr, 0);
+  const BOOL sent = control->BeginSend(lent) && ::HttpSendRequestW(lent, nullptr, 0, nullptr, 0);
   request.reset(control->EndSend());
   return sent && request && !control->IsCancelled();
 }

@@ -13,10 +13,11 @@
 #include "util/text.h"
 #include "util/unique_handle_win.h"
 
-// Shared by the interface thread, which may cancel, and the worker, which transfers.
+// Shared by the interface thread, which may cancel, and the worker, which transfers. Plain
+// atomics rather than kernel events: every check makes one, and under Wine each event call is
+// a round trip to the server process.
 class TransferControl {
  public:
-  // Null when the events cannot be made.
   static std::shared_ptr<TransferControl> Create();
 
   // Idempotent. A worker blocked in sending the request is released at once.
@@ -26,8 +27,9 @@ class TransferControl {
   bool WaitFinished(DWORD milliseconds) const noexcept;
 
   // Worker side: `request` is handed over for the duration of the send so that Cancel can
-  // close it. EndSend gives it back, or null when Cancel closed it meanwhile.
-  void BeginSend(HINTERNET request) noexcept;
+  // close it; false when a cancel came first, and then nothing may be sent. EndSend gives it
+  // back, or null when Cancel closed it meanwhile.
+  [[nodiscard]] bool BeginSend(HINTERNET request) noexcept;
   [[nodiscard]] HINTERNET EndSend() noexcept;
   void MarkStarted() noexcept;
   void MarkFinished() noexcept;
@@ -35,10 +37,10 @@ class TransferControl {
  private:
   TransferControl() = default;
 
-  unique_handle cancel_;
-  unique_handle sending_;
-  unique_handle finished_;
+  std::atomic<bool> cancelled_{false};
   std::atomic<HINTERNET> lentRequest_{nullptr};
+  // Set until a worker is started, so that waiting without one never returns false.
+  std::atomic<bool> finished_{true};
 };
 
 // Starts a worker that transfers `request` (following redirects) and posts `replyMessage` to

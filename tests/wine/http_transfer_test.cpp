@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "test_support_win.h"
 #include "util/file_io_win.h"
 
@@ -47,15 +49,30 @@ TEST(TransferControl, CancelIsRememberedOnceAndSendHandsTheRequestBack) {
   // Outside a cancel the lent request comes back to the worker.
   unique_hinternet session(::InternetOpenW(L"pelun", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
   ASSERT_TRUE(session);
-  control->BeginSend(session.get());
+  EXPECT_TRUE(control->BeginSend(session.get()));
   EXPECT_EQ(control->EndSend(), session.get());
 
   // During a send the canceller takes it and closes it; the worker gets nothing back.
-  control->BeginSend(session.release());
+  EXPECT_TRUE(control->BeginSend(session.release()));
   control->Cancel();
   control->Cancel();
   EXPECT_TRUE(control->IsCancelled());
   EXPECT_EQ(control->EndSend(), nullptr);
+
+  // After a cancel nothing may be sent, and the request comes back to be closed by its owner.
+  unique_hinternet late(::InternetOpenW(L"pelun", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+  EXPECT_FALSE(control->BeginSend(late.get()));
+  EXPECT_EQ(control->EndSend(), late.get());
+
+  // A started worker is waited for, with a limit, until it marks its end from another thread.
+  control->MarkStarted();
+  EXPECT_FALSE(control->WaitFinished(20));
+  std::thread worker([&] {
+    ::Sleep(50);
+    control->MarkFinished();
+  });
+  EXPECT_TRUE(control->WaitFinished(10000));
+  worker.join();
 }
 
 TEST(FetchNow, ReadsLocalFilesInPlaceAndRefusesMissingAddresses) {

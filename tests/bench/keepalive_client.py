@@ -1,8 +1,9 @@
-"""The floor of a check cycle: a plain client with N keep-alive connections fetching every
-path once, with the validators a conditional cycle sends. Run as its own process so that it
-does not share the feed server's interpreter lock; prints the seconds it took.
+"""The floor of a check cycle: a plain client with N keep-alive connections fetching every path
+once, then once more with the validators each answer gave (If-Modified-Since, If-None-Match).
+Run as its own process so that it does not share the feed server's interpreter lock; prints
+the seconds each cycle took, one per line.
 
-    python3 keepalive_client.py PORT CONNECTIONS CONDITIONAL PATH...
+    python3 keepalive_client.py PORT CONNECTIONS PATH...
 """
 import http.client
 import queue
@@ -10,14 +11,14 @@ import sys
 import threading
 import time
 
+VALIDATORS = (("Last-Modified", "If-Modified-Since"), ("ETag", "If-None-Match"))
 
-def fetch_all(port, connections, conditional, paths):
+
+def cycle(port, connections, paths, validators):
+    """Fetches every path once; returns the seconds it took. Fills `validators` from the answers."""
     work = queue.Queue()
     for path in paths:
         work.put(path)
-    headers = {}
-    if conditional:
-        headers = {"If-Modified-Since": "Mon, 01 Jan 2024 00:00:00 GMT"}
 
     def worker():
         connection = http.client.HTTPConnection("127.0.0.1", port)
@@ -26,9 +27,10 @@ def fetch_all(port, connections, conditional, paths):
                 path = work.get_nowait()
             except queue.Empty:
                 return
-            tag = 'W/"%s-1"' % path.rsplit("/", 1)[1].split(".")[0]
-            connection.request("GET", path, headers=dict(headers, **({"If-None-Match": tag} if conditional else {})))
-            connection.getresponse().read()
+            connection.request("GET", path, headers=validators.get(path, {}))
+            answer = connection.getresponse()
+            answer.read()
+            validators[path] = {ask: answer.getheader(given) for given, ask in VALIDATORS if answer.getheader(given)}
 
     threads = [threading.Thread(target=worker) for _ in range(connections)]
     started = time.monotonic()
@@ -40,4 +42,7 @@ def fetch_all(port, connections, conditional, paths):
 
 
 if __name__ == "__main__":
-    print("%.3f" % fetch_all(int(sys.argv[1]), int(sys.argv[2]), sys.argv[3] == "1", sys.argv[4:]))
+    port, connections, paths = int(sys.argv[1]), int(sys.argv[2]), sys.argv[3:]
+    validators = {}
+    for _ in range(2):
+        print("%.3f" % cycle(port, connections, paths, validators))

@@ -32,7 +32,14 @@ void ShowStartupError(TextView format, const Text& path) {
 
 CChildView::CChildView(AppDirectories directories) : directories_(std::move(directories)) {}
 
-CChildView::~CChildView() = default;
+// The tree outlives the members when the base class destroys the windows: it gets its own
+// procedure back first.
+CChildView::~CChildView() {
+  if (tree_ && ::GetWindowLongPtrW(tree_, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(&treeKeys_)) {
+    ::SetWindowLongPtrW(tree_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(treeKeys_.original));
+    ::SetWindowLongPtrW(tree_, GWLP_USERDATA, 0);
+  }
+}
 
 bool CChildView::Create(HWND parent, HINSTANCE instance) {
   instance_ = instance;

@@ -62,6 +62,13 @@ class CChildView : public CWindow, public IServerHost, private CheckRunnerHost {
   ItemId ParentId(ItemId id) const;
   HWND TreeControl() const { return tree_; }
 
+  // What the tree's replaced window procedure needs: the view its commands go to, and the
+  // control's own procedure.
+  struct TreeKeysHook {
+    HWND view = nullptr;
+    WNDPROC original = nullptr;
+  };
+
   // The check schedule.
   void CheckAll();
   // Queues a site, or the sites of a folder (0: of every folder), and starts what may start.
@@ -274,6 +281,7 @@ class CChildView : public CWindow, public IServerHost, private CheckRunnerHost {
   CUniqueURLMap subscriptions_;
   ItemIdTable ids_;
   HWND tree_ = nullptr;  // child control, destroyed with the view
+  TreeKeysHook treeKeys_;  // the tree's user data while its keys are hooked
   unique_himagelist images_;
   unique_hgdiobj treeFont_;
   CSiteDropTarget* dropTarget_ = nullptr;  // registered with the platform, which holds a reference

@@ -21,12 +21,9 @@ LRESULT CALLBACK TreeKeys(HWND tree, UINT message, WPARAM wParam, LPARAM lParam)
   const auto* hook = reinterpret_cast<const CChildView::TreeKeysHook*>(::GetWindowLongPtrW(tree, GWLP_USERDATA));
   if (!hook) return ::DefWindowProcW(tree, message, wParam, lParam);
   const WNDPROC original = hook->original;
-  if (message == WM_NCDESTROY) {
-    // The control's last message: it leaves with its own procedure again.
-    ::SetWindowLongPtrW(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-    ::SetWindowLongPtrW(tree, GWLP_USERDATA, 0);
-    return ::CallWindowProcW(original, tree, message, wParam, lParam);
-  }
+  // The control's last message: it leaves with its own procedure again.
+  if (message == WM_NCDESTROY)
+    return ::CallWindowProcW(CChildView::UnhookTreeKeys(tree), tree, message, wParam, lParam);
   const NestingGuard nesting(tree, reinterpret_cast<const void*>(&TreeKeys));
   auto post = [hook](UINT command) {
     ::PostMessageW(::GetParent(hook->view), WM_COMMAND, command, 0);
@@ -190,4 +187,13 @@ bool CChildView::CreateTreeKeys() {
   if (treeKeys_.original) return true;
   ::SetWindowLongPtrW(tree_, GWLP_USERDATA, 0);
   return false;
+}
+
+WNDPROC CChildView::UnhookTreeKeys(HWND tree) noexcept {
+  const auto* hook = reinterpret_cast<const TreeKeysHook*>(::GetWindowLongPtrW(tree, GWLP_USERDATA));
+  if (!hook) return nullptr;
+  const WNDPROC original = hook->original;
+  ::SetWindowLongPtrW(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+  ::SetWindowLongPtrW(tree, GWLP_USERDATA, 0);
+  return original;
 }

@@ -35,10 +35,8 @@ CChildView::CChildView(AppDirectories directories) : directories_(std::move(dire
 // The tree outlives the members when the base class destroys the windows: it gets its own
 // procedure back first.
 CChildView::~CChildView() {
-  if (tree_ && ::GetWindowLongPtrW(tree_, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(&treeKeys_)) {
-    ::SetWindowLongPtrW(tree_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(treeKeys_.original));
-    ::SetWindowLongPtrW(tree_, GWLP_USERDATA, 0);
-  }
+  if (tree_ && ::GetWindowLongPtrW(tree_, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(&treeKeys_))
+    (void)UnhookTreeKeys(tree_);
 }
 
 bool CChildView::Create(HWND parent, HINSTANCE instance) {

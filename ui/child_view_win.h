@@ -68,6 +68,8 @@ class CChildView : public CWindow, public IServerHost, private CheckRunnerHost {
     HWND view = nullptr;
     WNDPROC original = nullptr;
   };
+  // Gives the tree its own procedure back; that procedure, or null when it was not hooked.
+  static WNDPROC UnhookTreeKeys(HWND tree) noexcept;
 
   // The check schedule.
   void CheckAll();

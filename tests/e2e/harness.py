@@ -20,10 +20,6 @@ MAIN_WINDOW_CLASS = "p_e_l_u_n_window_class"
 MAIN_WINDOW_TITLE = "pelun設定"
 DESKTOP_SIZE = (1024, 768)
 ARTIFACTS = os.path.join(ROOT, "build", "artifacts")
-# Tool commands that only look, and may be started again when a start does not come to run.
-LOOKING_TOOL_COMMANDS = {"wait-window", "wait-no-window", "window-info", "dialog-text", "tree-items", "page-state",
-                         "wait-popup", "mutex-exists", "screen-info", "window-rect"}
-LOOKING_TOOL_RESTART = 15  # seconds
 
 _build_dir = None
 
@@ -284,6 +280,10 @@ class PelunSession:
             return [self.env["WINE"], "explorer", "/desktop=" + self.desktop, path] + list(args)
         return [self.env["WINE"], path] + list(args)
 
+    def _tool_command(self, args):
+        return [self.env["WINE"], os.path.join(self.program_dir, "wintool.exe"),
+                "--desktop", self.desktop.split(",")[0]] + list(args)
+
     def wintool_ok(self, *args, timeout=60):
         """The tool's output; a failure of the tool fails the test with what it printed."""
         code, out = self.wintool(*args, timeout=timeout)
@@ -339,11 +339,13 @@ class PelunSession:
         return process
 
     def run(self, *args, program="pelun.exe", timeout=60):
-        if self.desktop and program == "wintool.exe":
-            return self._run_in_desktop(args, timeout)
+        # The tool is started directly and enters the desktop itself: a start through the
+        # desktop's shell now and then never came to run under load.
+        command = (self._tool_command(args) if program == "wintool.exe" and self.desktop
+                   else self._command(program, args))
         # Output goes to a file: Wine's helper processes inherit a pipe and would hold it open.
         with tempfile.TemporaryFile(dir=self.workdir) as output:
-            process = subprocess.Popen(self._command(program, args), env=self.env,
+            process = subprocess.Popen(command, env=self.env,
                                        cwd=self.program_dir, stdout=output,
                                        stderr=subprocess.DEVNULL)
             try:
@@ -354,34 +356,6 @@ class PelunSession:
                 raise
             output.seek(0)
             return code, output.read().decode("utf-8", "replace")
-
-    def _run_in_desktop(self, args, timeout):
-        """The desktop's shell starts the tool and returns at once: the tool writes its output
-        and exit code to a file instead, which appears when it is complete. Under load a start
-        into the desktop now and then never comes to run; a tool that only looks is then
-        started again, one that acts is not (it might still act later)."""
-        deadline = time.monotonic() + timeout
-        while True:
-            fd, path = tempfile.mkstemp(dir=self.workdir, suffix=".out")
-            os.close(fd)
-            os.remove(path)
-            # Not waited for: when the desktop does not exist yet, this very call becomes the
-            # desktop's process and stays; the session's end takes it down with the rest.
-            self.processes.append(subprocess.Popen(
-                self._command("wintool.exe", ("--out", windows_path(path)) + tuple(args)),
-                env=self.env, cwd=self.program_dir, stdout=subprocess.DEVNULL,
-                stderr=subprocess.DEVNULL))
-            remaining = deadline - time.monotonic()
-            wait = min(remaining, LOOKING_TOOL_RESTART) if args[0] in LOOKING_TOOL_COMMANDS else remaining
-            if self.poll_until(lambda: os.path.exists(path), max(wait, 0), interval=0.05):
-                break
-            if time.monotonic() >= deadline:
-                raise subprocess.TimeoutExpired("wintool " + " ".join(args), timeout)
-        with open(path, "rb") as f:
-            lines = f.read().decode("utf-8", "replace").splitlines()
-        os.remove(path)
-        code = int(lines[-1].split("=", 1)[1])
-        return code, "".join(line + "\n" for line in lines[:-1])
 
     def wintool(self, *args, timeout=60):
         return self.run(*args, program="wintool.exe", timeout=timeout)

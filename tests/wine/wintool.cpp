@@ -510,11 +510,48 @@ int PrintStartupShortcut() {
   return 0;
 }
 
+bool HasWindows(HDESK desktop) {
+  bool found = false;
+  ::EnumDesktopWindows(
+      desktop,
+      [](HWND, LPARAM found) -> BOOL {
+        *reinterpret_cast<bool*>(found) = true;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// Moves the thread into the named desktop before it touches any window. Waits until the desktop
+// holds a window: asking for the desktop window of one that has none yet would start a second
+// shell for it, racing the session's own.
+bool EnterDesktop(const wchar_t* name, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    if (HDESK desktop = ::OpenDesktopW(name, 0, FALSE, GENERIC_ALL)) {
+      if (HasWindows(desktop) && ::SetThreadDesktop(desktop)) return true;  // stays open: the thread's own
+      ::CloseDesktop(desktop);
+    }
+    if (::GetTickCount() - start >= timeoutMs) return false;
+    ::Sleep(50);
+  }
+}
+
+// The thread's desktop, for a child that must run in it too (a process started from outside
+// belongs to the default desktop, whatever its thread moved to).
+std::wstring ThreadDesktopName() {
+  wchar_t name[256] = {};
+  ::GetUserObjectInformationW(::GetThreadDesktop(::GetCurrentThreadId()), UOI_NAME, name, sizeof name, nullptr);
+  return name;
+}
+
 // Starts a program with exactly this command line (spaces and all) and waits for it.
 int RunCommandLine(const wchar_t* commandLine) {
   std::wstring line = commandLine;
+  std::wstring desktop = ThreadDesktopName();
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
+  startup.lpDesktop = desktop.data();
   PROCESS_INFORMATION process{};
   if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
     return 1;
@@ -531,19 +568,16 @@ int Main(int argc, wchar_t** argv);
 
 }  // namespace
 
-// "--out FILE" first: the output goes to FILE and ends with a line "exit=CODE", for callers
-// that cannot wait for the tool (it runs inside a virtual desktop, started by its shell).
+// "--desktop NAME" first: the tool works inside that virtual desktop, which the session's shell
+// created, although the test runs it from outside.
 int wmain(int argc, wchar_t** argv) {
   if (RunAsFakeBrowser()) return 0;
-  if (argc >= 3 && std::wstring(argv[1]) == L"--out") {
-    const std::wstring output = argv[2];
-    const std::wstring partial = output + L".part";
-    if (!_wfreopen(partial.c_str(), L"w", stdout)) return 1;
-    const int code = Main(argc - 2, argv + 2);
-    std::printf("exit=%d\n", code);
-    std::fclose(stdout);
-    // Renamed once complete, so that the caller never reads half an answer.
-    return ::MoveFileExW(partial.c_str(), output.c_str(), MOVEFILE_REPLACE_EXISTING) ? code : 1;
+  if (argc >= 3 && std::wstring(argv[1]) == L"--desktop") {
+    if (!EnterDesktop(argv[2], 30000)) {
+      std::puts("no desktop");
+      return 1;
+    }
+    return Main(argc - 2, argv + 2);
   }
   return Main(argc, argv);
 }

@@ -121,13 +121,19 @@ bool ReadNode(HWND tree, const RemoteBlock& block, HTREEITEM node, NodeInfo& inf
 int PrintTree() {
   HWND tree = TreeControl();
   RemoteBlock block(tree);
-  if (!tree || !block.ok()) return 1;
+  if (!tree || !block.ok()) {
+    std::puts(tree ? "no memory in the program's process" : "no tree");
+    return 1;
+  }
   for (HTREEITEM folder = TreeView_GetRoot(tree); folder; folder = TreeView_GetNextSibling(tree, folder)) {
     for (int level = 0; level < 2; ++level) {
       HTREEITEM first = level == 0 ? folder : TreeView_GetChild(tree, folder);
       for (HTREEITEM node = first; node; node = level == 0 ? nullptr : TreeView_GetNextSibling(tree, node)) {
         NodeInfo info;
-        if (!ReadNode(tree, block, node, info)) return 1;
+        if (!ReadNode(tree, block, node, info)) {
+          std::puts("a node could not be read");
+          return 1;
+        }
         wchar_t line[64];
         std::swprintf(line, 64, L"%d\t%d\t%d\t%d\t%ld\t%ld\t%ld\t%ld\t", level, info.image, info.bold ? 1 : 0,
                       info.selected ? 1 : 0, info.row.left, info.row.top, info.row.right, info.row.bottom);

@@ -229,6 +229,11 @@ class PelunSession:
             subprocess.run([self.env["WINE"], "reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops\\" + name,
                             "/v", "EnableShell", "/t", "REG_DWORD", "/d", "1", "/f"],
                            env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+            # The desktop's shell runs on its own; programs are started into the desktop by the
+            # tool, not through the shell, whose starts now and then never came to run.
+            self.processes.append(subprocess.Popen(
+                [self.env["WINE"], "explorer", "/desktop=" + self.desktop], env=self.env, cwd=self.workdir,
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         return self
 
     def use_prefix_copy(self):
@@ -277,7 +282,8 @@ class PelunSession:
     def _command(self, program, args):
         path = os.path.join(self.program_dir, program)
         if self.desktop:
-            return [self.env["WINE"], "explorer", "/desktop=" + self.desktop, path] + list(args)
+            # The tool starts the program inside the desktop and lives as long as it does.
+            return self._tool_command(("run-in-desktop", subprocess.list2cmdline([windows_path(path)] + list(args))))
         return [self.env["WINE"], path] + list(args)
 
     def _tool_command(self, args):
@@ -339,8 +345,7 @@ class PelunSession:
         return process
 
     def run(self, *args, program="pelun.exe", timeout=60):
-        # The tool is started directly and enters the desktop itself: a start through the
-        # desktop's shell now and then never came to run under load.
+        # The tool enters the desktop itself.
         command = (self._tool_command(args) if program == "wintool.exe" and self.desktop
                    else self._command(program, args))
         # Output goes to a file: Wine's helper processes inherit a pipe and would hold it open.

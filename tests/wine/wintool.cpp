@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "check/fetch_rules.h"
@@ -545,23 +546,31 @@ std::wstring ThreadDesktopName() {
   return name;
 }
 
-// Starts a program with exactly this command line (spaces and all) and waits for it.
-int RunCommandLine(const wchar_t* commandLine) {
+// Starts a program with exactly this command line (spaces and all) in the tool's own desktop,
+// and waits for it: its exit code, STILL_ACTIVE when it outlived the wait, nothing when it could
+// not start.
+std::optional<DWORD> RunChild(const wchar_t* commandLine, DWORD timeoutMs) {
   std::wstring line = commandLine;
   std::wstring desktop = ThreadDesktopName();
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.lpDesktop = desktop.data();
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    return 1;
-  ::CloseHandle(process.hThread);
-  const DWORD waited = ::WaitForSingleObject(process.hProcess, 60000);
+  PROCESS_INFORMATION started{};
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+    return std::nullopt;
+  ::CloseHandle(started.hThread);
+  const unique_handle process(started.hProcess);
+  if (::WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) return STILL_ACTIVE;
   DWORD code = 1;
-  ::GetExitCodeProcess(process.hProcess, &code);
-  ::CloseHandle(process.hProcess);
-  std::printf("code=%lu\n", waited == WAIT_OBJECT_0 ? code : 259ul);
-  return waited == WAIT_OBJECT_0 ? 0 : 1;
+  ::GetExitCodeProcess(process.get(), &code);
+  return code;
+}
+
+int RunCommandLine(const wchar_t* commandLine) {
+  const auto code = RunChild(commandLine, 60000);
+  if (!code) return 1;
+  std::printf("code=%lu\n", *code);
+  return *code == STILL_ACTIVE ? 1 : 0;
 }
 
 int Main(int argc, wchar_t** argv);
@@ -666,6 +675,12 @@ int Main(int argc, wchar_t** argv) {
     return ServeFixed(static_cast<u_short>(std::wcstoul(argv[2], nullptr, 10)), std::wcstoul(argv[3], nullptr, 10));
   if (command == L"startup-shortcut" && argc == 3) return PrintStartupShortcut();
   if (command == L"run-command-line" && argc == 3) return RunCommandLine(argv[2]);
+  // The test's own starts into a desktop: the tool lives as long as the program and ends with
+  // its exit code.
+  if (command == L"run-in-desktop" && argc == 3) {
+    const auto code = RunChild(argv[2], INFINITE);
+    return code ? static_cast<int>(*code) : 1;
+  }
   if (command == L"mutex-exists" && argc == 3) {
     HANDLE mutex = ::OpenMutexW(SYNCHRONIZE, FALSE, argv[2]);
     if (!mutex) return 1;

@@ -10,6 +10,7 @@
 
 #include "check/fetch_rules.h"
 #include "util/file_io_win.h"
+#include "util/unique_handle_win.h"
 #include "util/url.h"
 #include "util/wide_win.h"
 #include "util/xml_bytes.h"

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <wininet.h>
 
 #include <atomic>
 #include <functional>
@@ -11,7 +12,6 @@
 
 #include "check/fetch_request.h"
 #include "util/text.h"
-#include "util/unique_handle_win.h"
 
 // Shared by the interface thread, which may cancel, and the worker, which transfers. Plain
 // atomics rather than kernel events: every check makes one, and under Wine each event call is

@@ -159,6 +159,10 @@ class PelunSession:
 
     # Layout ---------------------------------------------------------------------------------
     @property
+    def desktop_name(self):
+        return self.desktop.split(",")[0]
+
+    @property
     def data_dir(self):
         return os.path.join(self.data_parent, "pelun data")
 
@@ -225,8 +229,8 @@ class PelunSession:
                                                    stderr=subprocess.DEVNULL))
         if self.desktop:
             # A named desktop gets its task bar, and with it the tray, only when asked to.
-            name = self.desktop.split(",")[0]
-            subprocess.run([self.env["WINE"], "reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops\\" + name,
+            subprocess.run([self.env["WINE"], "reg", "add",
+                            "HKCU\\Software\\Wine\\Explorer\\Desktops\\" + self.desktop_name,
                             "/v", "EnableShell", "/t", "REG_DWORD", "/d", "1", "/f"],
                            env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
             # The desktop's shell runs on its own; programs are started into the desktop by the
@@ -288,7 +292,7 @@ class PelunSession:
 
     def _tool_command(self, args):
         return [self.env["WINE"], os.path.join(self.program_dir, "wintool.exe"),
-                "--desktop", self.desktop.split(",")[0]] + list(args)
+                "--desktop", self.desktop_name] + list(args)
 
     def wintool_ok(self, *args, timeout=60):
         """The tool's output; a failure of the tool fails the test with what it printed."""

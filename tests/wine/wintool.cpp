@@ -20,27 +20,20 @@
 #include "util/file_io_win.h"
 #include "util/unique_handle_win.h"
 #include "util/wide_win.h"
+#include "tests/wine/wintool_poll.h"
 #include "tests/wine/wintool_sheet.h"
 #include "tests/wine/wintool_tree.h"
 
 namespace {
 
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    if (HWND window = ::FindWindowW(className, title)) return window;
-    if (::GetTickCount() - start >= timeoutMs) return nullptr;
-    ::Sleep(50);
-  }
+  HWND window = nullptr;
+  PollFor(timeoutMs, [&] { return (window = ::FindWindowW(className, title)) != nullptr; });
+  return window;
 }
 
 bool WaitForNoWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs) {
-  const DWORD start = ::GetTickCount();
-  while (::FindWindowW(className, title)) {
-    if (::GetTickCount() - start >= timeoutMs) return false;
-    ::Sleep(50);
-  }
-  return true;
+  return PollFor(timeoutMs, [&] { return !::FindWindowW(className, title); });
 }
 
 const wchar_t* OrNull(const wchar_t* text) { return (text && *text) ? text : nullptr; }
@@ -527,15 +520,13 @@ bool HasWindows(HDESK desktop) {
 // holds a window: asking for the desktop window of one that has none yet would start a second
 // shell for it, racing the session's own.
 bool EnterDesktop(const wchar_t* name, DWORD timeoutMs) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    if (HDESK desktop = ::OpenDesktopW(name, 0, FALSE, GENERIC_ALL)) {
-      if (HasWindows(desktop) && ::SetThreadDesktop(desktop)) return true;  // stays open: the thread's own
-      ::CloseDesktop(desktop);
-    }
-    if (::GetTickCount() - start >= timeoutMs) return false;
-    ::Sleep(50);
-  }
+  return PollFor(timeoutMs, [name] {
+    HDESK desktop = ::OpenDesktopW(name, 0, FALSE, GENERIC_ALL);
+    if (!desktop) return false;
+    if (HasWindows(desktop) && ::SetThreadDesktop(desktop)) return true;  // stays open: the thread's own
+    ::CloseDesktop(desktop);
+    return false;
+  });
 }
 
 // The thread's desktop, for a child that must run in it too (a process started from outside

@@ -16,6 +16,7 @@
 #include "ui/tree_data_object_win.h"
 #include "util/unique_handle_win.h"
 #include "util/wide_win.h"
+#include "tests/wine/wintool_poll.h"
 #include "tests/wine/wintool_tree.h"
 
 namespace {
@@ -46,12 +47,9 @@ HWND TreeControl() {
 
 template <typename Find>
 HWND WaitFor(Find find) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    if (HWND window = find()) return window;
-    if (::GetTickCount() - start >= kWaitMs) return nullptr;
-    ::Sleep(50);
-  }
+  HWND window = nullptr;
+  PollFor(kWaitMs, [&] { return (window = find()) != nullptr; });
+  return window;
 }
 
 // A scratch block inside the program's process for the tree's item structures.
